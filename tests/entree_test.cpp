@@ -1,0 +1,138 @@
+#include "entree.h"
+
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+#include "gtest/gtest.h"
+#include "programme.h"
+
+namespace {
+
+// Redirects std::cin and std::cout to strings for the life of the object.
+class ConsoleEnMemoire {
+ public:
+  explicit ConsoleEnMemoire(const std::string& entree)
+      : entree_(entree),
+        ancienneEntree_(std::cin.rdbuf(entree_.rdbuf())),
+        ancienneSortie_(std::cout.rdbuf(sortie_.rdbuf())) {}
+  ~ConsoleEnMemoire() {
+    std::cin.rdbuf(ancienneEntree_);
+    std::cout.rdbuf(ancienneSortie_);
+  }
+  std::string sortie() const { return sortie_.str(); }
+  std::string resteAlire() { return std::string(std::istreambuf_iterator<char>(entree_), {}); }
+
+ private:
+  std::istringstream entree_;
+  std::ostringstream sortie_;
+  std::streambuf* ancienneEntree_;
+  std::streambuf* ancienneSortie_;
+};
+
+TEST(EffacerEcran, EcritVingtCinqSautsDeLigneEtRienDAutre) {
+  ConsoleEnMemoire console("");
+  effacerEcran();
+  EXPECT_EQ(console.sortie(), std::string(25, '\n'));
+}
+
+TEST(Entree, LaBaseRendSaValeurParDefautSansRienLireNiEcrire) {
+  ConsoleEnMemoire console("abc\n");
+  EXPECT_FALSE(entree<bool>().demander());
+  EXPECT_EQ(entree<char>().demander(), '\0');
+  EXPECT_EQ(entree<char>("texte").demander(), '\0');
+  EXPECT_EQ(console.sortie(), "");
+  EXPECT_EQ(console.resteAlire(), "abc\n");
+}
+
+TEST(Vider, SurUnFluxPositionnableSauteToutLeReste) {
+  ConsoleEnMemoire console("12 abc\nsuite\n");
+  int n = 0;
+  std::cin >> n;
+  viderEntree();
+  EXPECT_EQ(std::cin.get(), std::char_traits<char>::eof());
+  EXPECT_EQ(n, 12);
+}
+
+// ---- The pause prompt, driven as a person or a script would ----
+
+const std::string programme = ESSAI_INVITES;
+
+TEST(Pause, SurUnTerminalAttendLaFinDUneLigne) {
+  Programme p({programme, "pause"}, Entree::terminal);
+  ASSERT_TRUE(p.attendre("pause> "));
+  EXPECT_TRUE(p.attendToujours());
+  p.taper("x");
+  EXPECT_TRUE(p.attendToujours());  // a key alone is not the end of a line
+  p.taper("\n");
+  EXPECT_TRUE(p.attendre("pause=1 etat=bon"));
+  ASSERT_TRUE(p.finir());
+  EXPECT_EQ(p.statut(), 0);
+  EXPECT_EQ(p.erreurs(), "");
+}
+
+TEST(Pause, SurUnTerminalOublieLaLigneTapeeAvantLeTexte) {
+  Programme p({programme, "dormir:400", "pause"}, Entree::terminal);
+  p.taper("trop tot\n");
+  ASSERT_TRUE(p.attendre("pause> "));
+  std::this_thread::sleep_for(200ms);  // the text is written before input is discarded
+  EXPECT_TRUE(p.attendToujours());
+  p.taper("\n");
+  EXPECT_TRUE(p.attendre("pause=1"));
+  ASSERT_TRUE(p.finir());
+}
+
+TEST(Pause, LeResteDeLaLigneDejaRecueNeTientPasLieuDEntree) {
+  for (Entree entree : {Entree::terminal, Entree::tube}) {
+    for (bool desynchro : {false, true}) {
+      std::vector<std::string> args{programme, "lire", "pause"};
+      if (desynchro) args.insert(args.begin() + 1, "desynchro");
+      Programme p(args, entree, entree == Entree::tube ? "12 abc\n" : "");
+      if (entree == Entree::terminal) p.taper("12 abc\n");
+      ASSERT_TRUE(p.attendre("lire=12"));
+      ASSERT_TRUE(p.attendre("pause> "));
+      EXPECT_TRUE(p.attendToujours()) << "desynchro " << desynchro;
+      p.taper("\n");
+      EXPECT_TRUE(p.attendre("pause=1 etat=bon"));
+      ASSERT_TRUE(p.finir());
+    }
+  }
+}
+
+TEST(Pause, UnCtrlDNeTermineQuUneSeuleLecture) {
+  Programme p({programme, "pause", "pause"}, Entree::terminal);
+  ASSERT_TRUE(p.attendre("pause> "));
+  p.taper("\x04");
+  ASSERT_TRUE(p.attendre("pause=1"));
+  ASSERT_TRUE(p.attendre("pause> "));
+  EXPECT_TRUE(p.attendToujours());
+  p.taper("\n");
+  EXPECT_TRUE(p.attendre("pause=1 etat=bon"));
+  ASSERT_TRUE(p.finir());
+}
+
+TEST(Pause, RendLaMainAussitotSansTerminal) {
+  // Where input ends, the pause leaves std::cin at its end for the caller to see.
+  struct Cas {
+    Entree entree;
+    const char* contenu;
+    const char* apresPause;
+  };
+  const Cas cas[] = {{Entree::fichier, "\n\nune ligne\n12\n", "pause=1 etat=e"},
+                     {Entree::fichier, "", "pause=1 etat=e"},
+                     {Entree::vide, "", "pause=1 etat=e"},
+                     {Entree::fermee, "", "pause=1 etat=e"},
+                     {Entree::tube, "x\n", "pause=1 etat=bon\n"}};
+  for (const auto& c : cas) {
+    // A file is skipped whole: the read after the pause meets its end.
+    const auto e = executer({programme, "pause", "lire"}, c.entree, c.contenu);
+    ASSERT_TRUE(e.termine) << c.contenu;
+    EXPECT_EQ(e.statut, 0);
+    EXPECT_EQ(e.sortie.rfind("pause> \n", 0), 0u) << e.sortie;
+    EXPECT_NE(e.sortie.find(c.apresPause), std::string::npos) << e.sortie;
+    EXPECT_NE(e.sortie.find("lire=0 etat=ef\n"), std::string::npos) << e.sortie;
+    EXPECT_EQ(e.erreurs, "");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+// A console program for the prompt tests. Each argument is one step:
+//   pause         the pause prompt, text "pause> "
+//   lire          std::cin >> int, without a prompt
+//   dormir:MS     sleep MS milliseconds
+//   desynchro     std::ios::sync_with_stdio(false), before any input
+// After each step it prints "<step>=<value> etat=<flags>" on a line of its own.
+#include <chrono>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "saisie.h"
+
+namespace {
+
+std::string etat() {
+  std::string s;
+  if (std::cin.eof()) s += 'e';
+  if (std::cin.fail()) s += 'f';
+  if (std::cin.bad()) s += 'b';
+  return s.empty() ? "bon" : s;
+}
+
+void rapporter(const std::string& pas, const std::string& valeur) {
+  std::cout << '\n' << pas << '=' << valeur << " etat=" << etat() << std::endl;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string pas = argv[i];
+    const std::string nom = pas.substr(0, pas.find(':'));
+    const std::string arg = pas.find(':') == std::string::npos ? "" : pas.substr(pas.find(':') + 1);
+    if (nom == "pause") {
+      saisie<void> pause("pause> ");
+      rapporter(nom, std::to_string(pause.demander()));
+    } else if (nom == "lire") {
+      int n = 0;
+      std::cin >> n;
+      rapporter(nom, std::to_string(n));
+    } else if (nom == "dormir") {
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg)));
+    } else if (nom == "desynchro") {
+      std::ios::sync_with_stdio(false);
+    } else {
+      std::cout << "pas inconnu: " << pas << std::endl;
+      return 2;
+    }
+  }
+  return 0;
+}

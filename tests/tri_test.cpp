@@ -1,0 +1,189 @@
+#include "tri.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "gtest/gtest.h"
+
+namespace {
+
+// A key that repeats and a tag that tells equal keys apart.
+struct Element {
+  int cle;
+  int marque;
+  bool operator<(const Element& autre) const { return cle < autre.cle; }
+  bool operator>(const Element& autre) const { return cle > autre.cle; }
+  bool operator==(const Element& autre) const { return cle == autre.cle && marque == autre.marque; }
+};
+
+// The quicksort exactly as its steps read: recursion into both parts, swaps
+// through an unbounded exchange. Every arrangement must match this one.
+template <class T>
+void reference(std::vector<T>& v, int debut, int fin, sortCmp<T>& cmp) {
+  if (debut >= fin) return;
+  const int milieu = debut + (fin - debut) / 2;
+  std::swap(v[milieu], v[fin]);
+  int place = debut;
+  for (int i = debut; i < fin; ++i)
+    if (cmp.compare(v[i], v[fin])) std::swap(v[i], v[place++]);
+  std::swap(v[place], v[fin]);
+  reference(v, debut, place - 1, cmp);
+  reference(v, place + 1, fin, cmp);
+}
+
+std::vector<int> aleatoires(std::mt19937& gen, int n, int max) {
+  std::uniform_int_distribution<int> d(-max, max);
+  std::vector<int> v(n);
+  for (int& x : v) x = d(gen);
+  return v;
+}
+
+TEST(Trier, OrdonneLesDixPremiersCommeStdSortDansLesDeuxSens) {
+  std::mt19937 gen(42);
+  for (int essai = 0; essai < 2000; ++essai) {
+    auto v = aleatoires(gen, 16, essai % 2 ? 3 : 1000);  // many duplicates every other time
+    const bool inverse = essai % 4 >= 2;
+    auto attendu = v;
+    if (inverse)
+      std::sort(attendu.begin(), attendu.begin() + TAILLE, std::greater<int>());
+    else
+      std::sort(attendu.begin(), attendu.begin() + TAILLE);
+    trier(v.data(), inverse);
+    ASSERT_EQ(v, attendu) << "essai " << essai;  // positions 10..15 untouched too
+  }
+}
+
+TEST(Trier, CasParticuliers) {
+  struct Cas {
+    std::vector<int> entree, croissant;
+  };
+  const Cas cas[] = {
+      {{5, 5, 5, 5, 5, 5, 5, 5, 5, 5}, {5, 5, 5, 5, 5, 5, 5, 5, 5, 5}},
+      {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+      {{9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+      {{3, -1, 7, -20, 0, 5, -3, 2, 9, -8}, {-20, -8, -3, -1, 0, 2, 3, 5, 7, 9}},
+      {{2147483647, -2147483647 - 1, 0, 1, -1, 7, 7, 3, 2, 9},
+       {-2147483647 - 1, -1, 0, 1, 2, 3, 7, 7, 9, 2147483647}},
+  };
+  for (const auto& c : cas) {
+    auto v = c.entree;  // exactly ten elements: no room past the tenth
+    trier(v.data(), false);
+    EXPECT_EQ(v, c.croissant);
+    v = c.entree;
+    trier(v.data(), true);
+    EXPECT_EQ(v, std::vector<int>(c.croissant.rbegin(), c.croissant.rend()));
+  }
+}
+
+TEST(Trier, DonneLArrangementDeTriRapideSurDesClesRepetees) {
+  std::mt19937 gen(7);
+  std::uniform_int_distribution<int> cle(0, 3);
+  for (int essai = 0; essai < 500; ++essai) {
+    std::vector<Element> v(TAILLE);
+    for (int i = 0; i < TAILLE; ++i) v[i] = {cle(gen), i};
+    for (bool inverse : {false, true}) {
+      auto parTrier = v, parTriRapide = v, attendu = v;
+      minCmp<Element> croissant;
+      maxCmp<Element> decroissant;
+      sortCmp<Element>* cmp = inverse ? static_cast<sortCmp<Element>*>(&decroissant) : &croissant;
+      trier(parTrier.data(), inverse);
+      triRapide(parTriRapide.data(), 0, TAILLE - 1, cmp);
+      reference(attendu, 0, TAILLE - 1, *cmp);
+      ASSERT_EQ(parTrier, attendu);
+      ASSERT_EQ(parTriRapide, attendu);
+    }
+  }
+}
+
+TEST(TriRapide, SuitLesEtapesSurToutesLesPetitesPlagesDeClesRepetees) {
+  // Every arrangement of keys 0..2 on up to seven elements, both directions.
+  minCmp<Element> croissant;
+  maxCmp<Element> decroissant;
+  for (int n = 1; n <= 7; ++n) {
+    int combinaisons = 1;
+    for (int i = 0; i < n; ++i) combinaisons *= 3;
+    for (int code = 0; code < combinaisons; ++code) {
+      std::vector<Element> v(n);
+      for (int i = 0, c = code; i < n; ++i, c /= 3) v[i] = {c % 3, i};
+      for (sortCmp<Element>* cmp : {static_cast<sortCmp<Element>*>(&croissant),
+                                    static_cast<sortCmp<Element>*>(&decroissant)}) {
+        auto trie = v, attendu = v;
+        triRapide(trie.data(), 0, n - 1, cmp);
+        reference(attendu, 0, n - 1, *cmp);
+        ASSERT_EQ(trie, attendu) << "n " << n << " code " << code;
+      }
+    }
+  }
+}
+
+TEST(TriRapide, TrieUnePlageQuiDepasseLaDixiemePosition) {
+  std::mt19937 gen(3);
+  auto v = aleatoires(gen, 300, 50);
+  auto attendu = v;
+  std::sort(attendu.begin() + 20, attendu.begin() + 280);
+  minCmp<int> croissant;
+  triRapide(v.data(), 20, 279, &croissant);
+  EXPECT_EQ(v, attendu);
+}
+
+TEST(TriRapide, ComparateurDeBaseGardeLArrangementDesEtapes) {
+  std::mt19937 gen(5);
+  auto v = aleatoires(gen, 40, 9);
+  auto attendu = v;
+  sortCmp<int> jamais;
+  reference(attendu, 0, 39, jamais);
+  triRapide(v.data(), 0, 39, &jamais);
+  EXPECT_EQ(v, attendu);
+}
+
+TEST(TriRapide, TermineSurUnePetitePileAvecDesPartitionsDesequilibrees) {
+  struct Travail {
+    std::vector<int> v;
+    static void* trier(void* p) {
+      auto& t = *static_cast<Travail*>(p);
+      sortCmp<int> jamais;
+      triRapide(t.v.data(), 0, static_cast<int>(t.v.size()) - 1, &jamais);
+      minCmp<int> croissant;
+      std::vector<int> egaux(t.v.size(), 4);  // every partition lopsided here too
+      triRapide(egaux.data(), 0, static_cast<int>(egaux.size()) - 1, &croissant);
+      return nullptr;
+    }
+  } travail{std::vector<int>(5000)};
+  for (int i = 0; i < 5000; ++i) travail.v[i] = i % 17;
+  const auto avant = travail.v;
+
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  ASSERT_EQ(pthread_attr_setstacksize(&attr, 64 * 1024), 0);
+  pthread_t fil;
+  ASSERT_EQ(pthread_create(&fil, &attr, &Travail::trier, &travail), 0);
+  pthread_join(fil, nullptr);
+  pthread_attr_destroy(&attr);
+
+  auto attendu = avant;
+  sortCmp<int> jamais;
+  reference(attendu, 0, 4999, jamais);
+  EXPECT_EQ(travail.v, attendu);
+}
+
+TEST(Echanger, NEchangeQueLesPositionsZeroANeuf) {
+  struct Cas {
+    int i, j;
+    bool echange;
+  };
+  const Cas cas[] = {{2, 9, true},   {0, 1, true},   {3, 3, false},  {-1, 2, false},
+                     {2, -1, false}, {2, 10, false}, {10, 2, false}, {2, 11, false}};
+  for (const auto& c : cas) {
+    int tab[12] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    echanger(tab, c.i, c.j);
+    int attendu[12] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    if (c.echange) std::swap(attendu[c.i], attendu[c.j]);
+    EXPECT_TRUE(std::equal(tab, tab + 12, attendu)) << c.i << ", " << c.j;
+  }
+}
+
+}  // namespace
