@@ -1,8 +1,11 @@
 // The library's non-template code.
+#include <cctype>
 #include <cstdio>
 #include <iostream>
 #include <limits>
 #include <streambuf>
+#include <string>
+#include <utility>
 
 #include "saisie.h"
 
@@ -54,6 +57,15 @@ void abandonnerRecu() {
   std::clearerr(stdin);
 }
 
+// True once std::cin can give no more answers: its end, or a read error.
+bool finEntree() {
+  return std::cin.eof() || std::cin.bad();
+}
+
+char majuscule(char c) {
+  return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
 }  // namespace
 
 // ---- Prompt base, pause and screen ----
@@ -78,4 +90,66 @@ bool saisie<void>::saisir() {
   vider();
   std::cin.ignore(std::numeric_limits<int>::max(), '\n');
   return true;
+}
+
+// ---- Typed prompts ----
+
+template <>
+int saisie<int>::saisir() {
+  int entierPositif = 0;
+  for (;;) {
+    vider();
+    std::cout << invite;
+    std::cin >> entierPositif;
+    if (!std::cin.fail() && entierPositif > 0) return entierPositif;
+    if (finEntree()) return 0;
+  }
+}
+
+template <>
+std::string saisie<std::string>::saisir() {
+  std::string ligne;
+  for (;;) {
+    vider();
+    std::cout << invite;
+    std::getline(std::cin, ligne);
+    if (!ligne.empty()) return ligne;
+    if (finEntree()) return std::string();
+  }
+}
+
+saisie<char>::saisie(std::string invite, std::string autorises) {
+  this->autorises = std::move(autorises);
+  this->invite = std::move(invite);
+}
+
+bool saisie<char>::estAutorise(char c) {
+  for (char autorise : autorises)
+    if (majuscule(c) == majuscule(autorise)) return true;
+  return false;
+}
+
+char saisie<char>::saisir() {
+  for (;;) {
+    vider();
+    std::cout << invite;
+    const int lu = std::cin.get();
+    const char c = static_cast<char>(lu);
+    if (lu == std::char_traits<char>::eof() || autorises.empty() || estAutorise(c)) return c;
+  }
+}
+
+saisie<bool>::saisie(std::string invite, char oui, char non)
+    : entree<bool>(std::move(invite)), oui(majuscule(oui)), non(majuscule(non)) {}
+
+bool saisie<bool>::saisir() {
+  for (;;) {
+    vider();
+    std::cout << invite;
+    const int lu = std::cin.get();
+    if (lu == std::char_traits<char>::eof()) return false;
+    const char c = majuscule(static_cast<char>(lu));
+    if (c == oui) return true;
+    if (c == non) return false;
+  }
 }

@@ -7,8 +7,68 @@
 
 #include "entree.h"
 
+// A prompt for one value, in a cycle: discard pending input (vider()), write
+// the text, read; an unacceptable answer starts the cycle again, with no
+// message. Only the first character of a line counts for char and bool; the
+// rest is discarded by the next cycle or left for whatever reads next.
+//
+// At the end of input (a closed pipe, a file, /dev/null, Ctrl-D on a
+// terminal, a closed descriptor) with no acceptable answer, the prompt
+// returns at once instead of asking again:
+//   saisie<int>         0                 (never a valid answer)
+//   saisie<std::string> ""                (likewise)
+//   saisie<char>        char(EOF), the character with all bits set
+//   saisie<bool>        false
+// std::cin keeps its end-of-file (or error) state for the caller to check.
+// An acceptable answer that ends exactly at the end of input is accepted.
+//
+// The primary form serves T = int (a strictly positive integer) and
+// T = std::string (a non-empty line, returned without its line feed and
+// untrimmed).
 template <class T>
-class saisie;
+class saisie : public entree<T> {
+ public:
+  explicit saisie(std::string invite) : entree<T>(std::move(invite)) {}
+
+ protected:
+  T saisir() override;
+};
+
+template <>
+int saisie<int>::saisir();
+template <>
+std::string saisie<std::string>::saisir();
+
+// One character out of `autorises`, compared without regard to case and
+// returned as typed. An empty `autorises` accepts any character, a line feed
+// included.
+template <>
+class saisie<char> : public entree<char> {
+ public:
+  saisie(std::string invite, std::string autorises);
+
+  // True when c matches a character of `autorises`, case aside.
+  bool estAutorise(char c);
+
+ protected:
+  char saisir() override;
+
+  std::string autorises;
+};
+
+// A yes/no answer: true for the letter `oui`, false for `non`, case aside.
+// When both are the same letter, that letter answers true.
+template <>
+class saisie<bool> : public entree<bool> {
+ public:
+  saisie(std::string invite, char oui, char non);
+
+ protected:
+  bool saisir() override;
+
+  char oui;  // stored upper-cased
+  char non;  // stored upper-cased
+};
 
 // Pause: writes its text, discards pending input, then waits for the end of a
 // line and discards it. At end of input it returns at once. Always true.

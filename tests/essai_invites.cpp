@@ -1,6 +1,11 @@
 // A console program for the prompt tests. Each argument is one step:
 //   pause         the pause prompt, text "pause> "
+//   entier        saisie<int>, text "entier? "
+//   ligne         saisie<std::string>, text "ligne? "; prints the answer in []
+//   lettre:SET    saisie<char> allowing SET, text "lettre? "; prints the byte's code
+//   reponse:ON    saisie<bool> with the letters O and N, text "reponse? "
 //   lire          std::cin >> int, without a prompt
+//   reste         std::getline on std::cin, without a prompt
 //   dormir:MS     sleep MS milliseconds
 //   desynchro     std::ios::sync_with_stdio(false), before any input
 // After each step it prints "<step>=<value> etat=<flags>" on a line of its own.
@@ -35,6 +40,22 @@ int main(int argc, char** argv) {
     if (nom == "pause") {
       saisie<void> pause("pause> ");
       rapporter(nom, std::to_string(pause.demander()));
+    } else if (nom == "entier") {
+      saisie<int> invite("entier? ");
+      rapporter(nom, std::to_string(invite.demander()));
+    } else if (nom == "ligne") {
+      saisie<std::string> invite("ligne? ");
+      rapporter(nom, '[' + invite.demander() + ']');
+    } else if (nom == "lettre") {
+      saisie<char> invite("lettre? ", arg);
+      rapporter(nom, std::to_string(static_cast<unsigned char>(invite.demander())));
+    } else if (nom == "reponse" && arg.size() == 2) {
+      saisie<bool> invite("reponse? ", arg[0], arg[1]);
+      rapporter(nom, std::to_string(invite.demander()));
+    } else if (nom == "reste") {
+      std::string ligne;
+      std::getline(std::cin, ligne);
+      rapporter(nom, '[' + ligne + ']');
     } else if (nom == "lire") {
       int n = 0;
       std::cin >> n;
