@@ -77,5 +77,3 @@ BENCHMARK(BM_stdsort_10);
 BENCHMARK(BM_triRapide_10);
 BENCHMARK(BM_triRapide_n)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_stdsort_n)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMicrosecond);
-
-BENCHMARK_MAIN();

@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <iostream>
 #include <limits>
+#include <locale>
 #include <streambuf>
 #include <string>
 #include <utility>
 
+#include "fichier.h"
 #include "saisie.h"
 
 // ---- Platform layer: dropping what standard input has already received ----
@@ -152,4 +154,101 @@ bool saisie<bool>::saisir() {
     if (c == oui) return true;
     if (c == non) return false;
   }
+}
+
+// ---- Text-file reader ----
+
+fichier::fichier(std::string nom) {
+  ouvrir(std::move(nom));
+}
+
+bool fichier::ouvrir(std::string nom) {
+  if (flux.is_open()) {  // refused, and the open file keeps its state and position
+    std::cout << "le fichier \"" << nom << "\" est absent\n";
+    return false;
+  }
+  flux.open(nom.c_str(), std::ios::in);
+  if (flux.fail()) {
+    std::cout << "le fichier \"" << nom << "\" est absent\n";
+    return false;
+  }
+  if (flux.peek() == std::char_traits<char>::eof()) {
+    std::cout << "le fichier \"" << nom << "\" est vide\n";
+    return false;
+  }
+  return true;
+}
+
+void fichier::fermer() {
+  flux.close();
+}
+
+bool fichier::sauterBlancs() {
+  for (int c = flux.peek(); c == ' ' || c == '\n'; c = flux.peek()) flux.get();
+  return !flux.eof();
+}
+
+void fichier::signaler(const char* attendu) {
+  std::cout << "erreur " << 1 << attendu << std::endl;
+}
+
+fichier& fichier::lire(int& n) {
+  flux >> n;
+  if (flux.fail()) {
+    n = 0;
+    signaler(" attendu entier");
+  }
+  return *this;
+}
+
+fichier& fichier::lire(float& x) {
+  flux >> x;
+  if (flux.fail()) {
+    x = 0.0f;
+    signaler(" attendu naturel");
+  }
+  return *this;
+}
+
+fichier& fichier::lire(char& c) {
+  c = static_cast<char>(flux.get());
+  if (flux.fail()) {
+    c = 0;
+    signaler(" attendu charactere");
+  }
+  return *this;
+}
+
+fichier& fichier::lire(std::string& s) {
+  flux >> s;
+  if (flux.fail()) {
+    s.clear();
+    signaler(" attendu serie de charactere");
+  }
+  return *this;
+}
+
+// The stream's own word extraction with a width of `taille`, written out
+// because C++20 keeps it for arrays only: skip leading white space, store up
+// to taille - 1 characters and a NUL; no character stored is a failure.
+fichier& fichier::lire(char* mot, std::size_t taille) {
+  const std::istream::sentry garde(flux);
+  if (garde && taille > 0) {
+    const auto& types = std::use_facet<std::ctype<char>>(flux.getloc());
+    std::streambuf& tampon = *flux.rdbuf();
+    std::size_t n = 0;
+    int c = tampon.sgetc();
+    for (; n + 1 < taille && c != std::char_traits<char>::eof(); c = tampon.snextc()) {
+      const char lu = static_cast<char>(c);
+      if (types.is(std::ctype_base::space, lu)) break;
+      mot[n++] = lu;
+    }
+    mot[n] = '\0';
+    if (c == std::char_traits<char>::eof()) flux.setstate(std::ios::eofbit);
+    if (n == 0) flux.setstate(std::ios::failbit);
+  } else if (garde) {
+    flux.setstate(std::ios::failbit);  // no room even for the NUL
+  }
+  if (flux.fail()) signaler(" attendu serie de charactere");
+  return *this;
 }

@@ -1,0 +1,139 @@
+// fichier against a bare std::ifstream loop and fscanf, reading the same
+// 10^6 integers, reals or words in the same run.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "fichier.h"
+
+namespace {
+
+constexpr int kValeurs = 1000000;
+
+enum Sorte { entiers, reels, mots };
+
+// The data files, removed when the run ends.
+struct Fichiers {
+  std::string noms[3];
+  ~Fichiers() {
+    for (const auto& nom : noms)
+      if (!nom.empty()) std::remove(nom.c_str());
+  }
+};
+
+// One data file per kind, written once, ten values a line.
+const std::string& donnees(Sorte sorte) {
+  static Fichiers fichiers;
+  std::string& nom = fichiers.noms[sorte];
+  if (!nom.empty()) return nom;
+  nom = "/tmp/outils-bench-" + std::to_string(getpid()) + "-" + std::to_string(sorte);
+  std::ofstream sortie(nom);
+  std::mt19937 gen(sorte);
+  std::uniform_int_distribution<int> d(0, 999999);
+  for (int i = 0; i < kValeurs; ++i) {
+    if (sorte == entiers) sortie << d(gen);
+    if (sorte == reels) sortie << d(gen) / 1000.0;
+    if (sorte == mots) sortie << "mot" << d(gen);
+    sortie << (i % 10 == 9 ? '\n' : ' ');
+  }
+  return nom;
+}
+
+void conclure(benchmark::State& state) {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["rss_max_Mo"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  state.SetItemsProcessed(state.iterations() * kValeurs);
+}
+
+template <class T>
+void parFichier(benchmark::State& state, Sorte sorte) {
+  std::ostringstream messages;  // a failure would show here, and fail the run
+  std::streambuf* ancienne = std::cout.rdbuf(messages.rdbuf());
+  for (auto _ : state) {
+    fichier f(donnees(sorte));
+    T v{};
+    for (int i = 0; i < kValeurs; ++i) f.lire(v);
+    benchmark::DoNotOptimize(v);
+  }
+  std::cout.rdbuf(ancienne);
+  if (!messages.str().empty()) state.SkipWithError("le lecteur a signale une erreur");
+  conclure(state);
+}
+
+template <class T>
+void parFlux(benchmark::State& state, Sorte sorte) {
+  for (auto _ : state) {
+    std::ifstream flux(donnees(sorte));
+    T v{};
+    for (int i = 0; i < kValeurs; ++i) flux >> v;
+    benchmark::DoNotOptimize(v);
+    if (!flux) state.SkipWithError("lecture echouee");
+  }
+  conclure(state);
+}
+
+template <class T>
+void parFscanf(benchmark::State& state, Sorte sorte, const char* format) {
+  for (auto _ : state) {
+    std::FILE* f = std::fopen(donnees(sorte).c_str(), "r");
+    T v{};
+    int lus = 0;
+    for (int i = 0; i < kValeurs; ++i) lus += std::fscanf(f, format, &v);
+    benchmark::DoNotOptimize(v);
+    std::fclose(f);
+    if (lus != kValeurs) state.SkipWithError("lecture echouee");
+  }
+  conclure(state);
+}
+
+struct Mot {
+  char texte[32];
+};
+
+void BM_fichier_entiers(benchmark::State& s) {
+  parFichier<int>(s, entiers);
+}
+void BM_flux_entiers(benchmark::State& s) {
+  parFlux<int>(s, entiers);
+}
+void BM_fscanf_entiers(benchmark::State& s) {
+  parFscanf<int>(s, entiers, "%d");
+}
+void BM_fichier_reels(benchmark::State& s) {
+  parFichier<float>(s, reels);
+}
+void BM_flux_reels(benchmark::State& s) {
+  parFlux<float>(s, reels);
+}
+void BM_fscanf_reels(benchmark::State& s) {
+  parFscanf<float>(s, reels, "%f");
+}
+void BM_fichier_mots(benchmark::State& s) {
+  parFichier<std::string>(s, mots);
+}
+void BM_flux_mots(benchmark::State& s) {
+  parFlux<std::string>(s, mots);
+}
+void BM_fscanf_mots(benchmark::State& s) {
+  parFscanf<Mot>(s, mots, "%31s");
+}
+
+}  // namespace
+
+BENCHMARK(BM_fichier_entiers)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_flux_entiers)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fscanf_entiers)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fichier_reels)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_flux_reels)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fscanf_reels)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fichier_mots)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_flux_mots)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fscanf_mots)->Unit(benchmark::kMillisecond);

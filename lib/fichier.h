@@ -1,0 +1,59 @@
+// A reader of text files that says in French when something is missing.
+#ifndef OUTILS_FICHIER_H
+#define OUTILS_FICHIER_H
+
+#include <cstddef>
+#include <fstream>
+#include <string>
+
+// Reads values one by one from a text file. Messages go to std::cout:
+//   le fichier "NOM" est absent      (a file that cannot be opened)
+//   le fichier "NOM" est vide        (a file with nothing in it)
+//   erreur 1 attendu ...             (a typed read that failed)
+// A failed read stores its zero value (0, 0.0, '\0', "") except for a word
+// read into a character buffer, which keeps what the extraction left there.
+// The failed state then stays set: every later read fails and says so, until
+// a successful ouvrir() after fermer(). Nothing throws.
+class fichier {
+ public:
+  // Opens `nom` through ouvrir(); its result shows only in the messages and
+  // in the reader's state.
+  explicit fichier(std::string nom);
+
+  // Opens `nom` for reading. False, with a message, when it is missing or
+  // empty (an empty file stays open, at its end). While a file is open, a
+  // further ouvrir() is refused with the missing-file message and leaves the
+  // open file and its position as they were.
+  bool ouvrir(std::string nom);
+
+  // Closes the file. With no file open, the reader enters the failed state.
+  void fermer();
+
+  // Skips spaces and line feeds (not tabs or carriage returns). False exactly
+  // when the end of the file has been reached.
+  bool sauterBlancs();
+
+  fichier& lire(int& n);          // " attendu entier"; 0 on failure
+  fichier& lire(float& x);        // " attendu naturel"; 0.0 on failure
+  fichier& lire(char& c);         // the very next character, blank or not
+  fichier& lire(std::string& s);  // one blank-delimited word; "" on failure
+
+  // One blank-delimited word into a buffer of `taille` characters: at most
+  // taille - 1 of them and a terminating NUL. The rest of a longer word stays
+  // for the next read.
+  fichier& lire(char* mot, std::size_t taille);
+  template <std::size_t N>
+  fichier& lire(char (&mot)[N]) {
+    return lire(static_cast<char*>(mot), N);
+  }
+
+  // True while no read or opening has failed.
+  explicit operator bool() const { return !flux.fail(); }
+
+ private:
+  void signaler(const char* attendu);
+
+  std::ifstream flux;
+};
+
+#endif

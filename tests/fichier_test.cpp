@@ -1,0 +1,255 @@
+#include "fichier.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <type_traits>
+#include <utility>
+
+#include "gtest/gtest.h"
+
+namespace {
+
+// A temporary file with the given content, removed with the object.
+class Temporaire {
+ public:
+  explicit Temporaire(const std::string& contenu) {
+    char modele[] = "/tmp/outils-fichier-XXXXXX";
+    close(mkstemp(modele));
+    nom_ = modele;
+    std::ofstream(nom_, std::ios::binary) << contenu;
+  }
+  ~Temporaire() { unlink(nom_.c_str()); }
+  const std::string& nom() const { return nom_; }
+
+ private:
+  std::string nom_;
+};
+
+// Captures what the reader writes to std::cout.
+class Messages {
+ public:
+  Messages() : ancienne_(std::cout.rdbuf(tampon_.rdbuf())) {}
+  ~Messages() { std::cout.rdbuf(ancienne_); }
+  std::string lus() {
+    std::string s = tampon_.str();
+    tampon_.str("");
+    return s;
+  }
+
+ private:
+  std::ostringstream tampon_;
+  std::streambuf* ancienne_;
+};
+
+TEST(Fichier, LitChaqueSorteDeValeur) {
+  Temporaire t("12 3.5 x mot");
+  Messages messages;
+  fichier f(t.nom());
+  int n = 0;
+  float x = 0;
+  char c = 'z';
+  std::string s;
+  f.lire(n).lire(x).lire(c).lire(s);
+  EXPECT_EQ(n, 12);
+  EXPECT_FLOAT_EQ(x, 3.5f);
+  EXPECT_EQ(c, ' ');  // the blank before x: a character read skips nothing
+  EXPECT_EQ(s, "x");
+  f.lire(s);
+  EXPECT_EQ(s, "mot");
+  EXPECT_TRUE(f);
+  EXPECT_FALSE(f.sauterBlancs());
+  EXPECT_EQ(messages.lus(), "");
+}
+
+TEST(Fichier, UneLectureEchoueeStockeZeroEtLeDit) {
+  struct Cas {
+    const char* contenu;
+    int rang;  // which read: int, float, char, word, buffer
+    const char* message;
+  };
+  const Cas cas[] = {
+      {"abc", 0, "erreur 1 attendu entier\n"},
+      {"99999999999", 0, "erreur 1 attendu entier\n"},
+      {"abc", 1, "erreur 1 attendu naturel\n"},
+      {"\n", 2, "erreur 1 attendu charactere\n"},  // read after the only character
+      {" \n ", 3, "erreur 1 attendu serie de charactere\n"},
+      {" \n ", 4, "erreur 1 attendu serie de charactere\n"},
+  };
+  for (const auto& c : cas) {
+    Temporaire t(c.contenu);
+    Messages messages;
+    fichier f(t.nom());
+    char premier = 0;
+    if (c.rang == 2) f.lire(premier);
+    int n = 5;
+    float x = 5;
+    char car = 'z';
+    std::string s = "avant";
+    char mot[8] = "avant";
+    switch (c.rang) {
+      case 0:
+        f.lire(n);
+        break;
+      case 1:
+        f.lire(x);
+        break;
+      case 2:
+        f.lire(car);
+        break;
+      case 3:
+        f.lire(s);
+        break;
+      default:
+        f.lire(mot);
+        break;
+    }
+    EXPECT_EQ(messages.lus(), c.message) << c.contenu;
+    EXPECT_FALSE(f);
+    EXPECT_EQ(n, c.rang == 0 ? 0 : 5);
+    EXPECT_EQ(x, c.rang == 1 ? 0.0f : 5.0f);
+    EXPECT_EQ(car, c.rang == 2 ? '\0' : 'z');
+    EXPECT_EQ(s, c.rang == 3 ? "" : "avant");
+    EXPECT_STREQ(mot, "avant");  // nothing was extracted into it, so nothing stored
+  }
+}
+
+TEST(Fichier, LEchecResteJusquAUneNouvelleOuverture) {
+  Temporaire t("abc def");
+  Messages messages;
+  fichier f(t.nom());
+  int n = 7;
+  std::string s = "avant";
+  f.lire(n).lire(s);
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(s, "");
+  EXPECT_EQ(messages.lus(), "erreur 1 attendu entier\nerreur 1 attendu serie de charactere\n");
+  EXPECT_TRUE(f.sauterBlancs());  // failed before the end: not at its end
+
+  f.fermer();
+  EXPECT_TRUE(f.ouvrir(t.nom()));
+  f.lire(s);
+  EXPECT_EQ(s, "abc");
+  EXPECT_EQ(messages.lus(), "");
+}
+
+TEST(Fichier, SauterBlancsNeSauteQueLesEspacesEtLesSautsDeLigne) {
+  struct Cas {
+    const char* contenu;
+    int lectures;  // ints read before sauterBlancs
+    bool suite;
+    int prochain;  // the next character after skipping
+  };
+  const Cas cas[] = {
+      {"\n\n  7", 0, true, '7'}, {"7\n", 1, false, -1},    {"7 \n \n", 1, false, -1},
+      {"\t7", 0, true, '\t'},    {"\r\n7", 0, true, '\r'}, {"1 2", 1, true, '2'},
+  };
+  for (const auto& c : cas) {
+    Temporaire t(c.contenu);
+    Messages messages;
+    fichier f(t.nom());
+    int n = 0;
+    for (int i = 0; i < c.lectures; ++i) f.lire(n);
+    EXPECT_EQ(f.sauterBlancs(), c.suite) << c.contenu;
+    char suivant = 0;
+    f.lire(suivant);
+    EXPECT_EQ(suivant, c.prochain < 0 ? '\0' : c.prochain) << c.contenu;
+  }
+}
+
+TEST(Fichier, OuvrirDitQuandLeFichierEstAbsentOuVide) {
+  Messages messages;
+  fichier absent("/tmp/outils-il-n-existe-pas");
+  EXPECT_EQ(messages.lus(), "le fichier \"/tmp/outils-il-n-existe-pas\" est absent\n");
+  EXPECT_FALSE(absent);
+  EXPECT_TRUE(absent.sauterBlancs());  // failed, but not at an end
+  int n = 3;
+  absent.lire(n);
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(messages.lus(), "erreur 1 attendu entier\n");
+
+  Temporaire vide("");
+  fichier f("/tmp/outils-il-n-existe-pas");
+  messages.lus();
+  EXPECT_FALSE(f.ouvrir(vide.nom()));
+  EXPECT_EQ(messages.lus(), "le fichier \"" + vide.nom() + "\" est vide\n");
+  EXPECT_FALSE(f.sauterBlancs());
+}
+
+TEST(Fichier, UneSecondeOuvertureEstRefuseeEtLaissePremierLisible) {
+  Temporaire premier("1 2"), second("3");
+  Messages messages;
+  fichier f(premier.nom());
+  int n = 0;
+  f.lire(n);
+  EXPECT_FALSE(f.ouvrir(second.nom()));
+  EXPECT_EQ(messages.lus(), "le fichier \"" + second.nom() + "\" est absent\n");
+  f.lire(n);
+  EXPECT_EQ(n, 2);
+  EXPECT_EQ(messages.lus(), "");
+}
+
+TEST(Fichier, ApresFermerLesLecturesEchouent) {
+  Temporaire t("1 2");
+  Messages messages;
+  fichier f(t.nom());
+  f.fermer();
+  int n = 9;
+  std::string s = "x";
+  f.lire(n).lire(s);
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(s, "");
+  EXPECT_EQ(messages.lus(), "erreur 1 attendu entier\nerreur 1 attendu serie de charactere\n");
+  f.fermer();  // nothing open: fails quietly
+  EXPECT_EQ(messages.lus(), "");
+  EXPECT_TRUE(f.ouvrir(t.nom()));
+  f.lire(n);
+  EXPECT_EQ(n, 1);
+}
+
+TEST(Fichier, UnMotNeDepassePasSonTampon) {
+  Temporaire t("abcdefgh ij");
+  Messages messages;
+  {
+    fichier f(t.nom());
+    char mot[4];
+    std::string reste;
+    f.lire(mot).lire(reste);
+    EXPECT_STREQ(mot, "abc");
+    EXPECT_EQ(reste, "defgh");
+  }
+  {
+    fichier f(t.nom());
+    // Exactly `taille` bytes on the heap, so AddressSanitizer sees any overrun.
+    // With room for no character, the read stores "" and fails.
+    const std::pair<std::size_t, const char*> lectures[] = {{4, "abc"}, {9, "defgh"}, {1, ""}};
+    for (const auto& [taille, attendu] : lectures) {
+      const auto mot = std::make_unique<char[]>(taille);
+      f.lire(mot.get(), taille);
+      EXPECT_STREQ(mot.get(), attendu);
+    }
+    EXPECT_EQ(messages.lus(), "erreur 1 attendu serie de charactere\n");
+  }
+  {
+    fichier f(t.nom());
+    char octet = 'z';
+    f.lire(&octet, 0);  // no room even for the NUL: nothing written
+    EXPECT_EQ(octet, 'z');
+    EXPECT_FALSE(f);
+    EXPECT_EQ(messages.lus(), "erreur 1 attendu serie de charactere\n");
+  }
+}
+
+// A pointer without its buffer's size must not compile.
+template <class Mot, class = void>
+struct peutLire : std::false_type {};
+template <class Mot>
+struct peutLire<Mot, std::void_t<decltype(std::declval<fichier&>().lire(std::declval<Mot>()))>>
+    : std::true_type {};
+static_assert(!peutLire<char*>::value, "a word read into a pointer needs a size");
+static_assert(peutLire<char (&)[8]>::value, "an array knows its size");
+
+}  // namespace
