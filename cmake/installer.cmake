@@ -1,0 +1,30 @@
+# Installs the headers, the library, the driver, a CMake package (outils::outils)
+# and a pkg-config file, all relocatable.
+include(CMakePackageConfigHelpers)
+
+set(destination_paquet ${CMAKE_INSTALL_LIBDIR}/cmake/outils)
+
+install(TARGETS outils EXPORT outilsTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${OUTILS_ENTETES} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/outils)
+if(OUTILS_PILOTE)
+  install(TARGETS pilote RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+install(EXPORT outilsTargets NAMESPACE outils:: DESTINATION ${destination_paquet})
+configure_package_config_file(cmake/outilsConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/outilsConfig.cmake
+                              INSTALL_DESTINATION ${destination_paquet})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/outilsConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/outilsConfig.cmake
+              ${PROJECT_BINARY_DIR}/outilsConfigVersion.cmake
+        DESTINATION ${destination_paquet})
+
+# The .pc file finds its prefix from where it lies, so the install can move.
+file(RELATIVE_PATH PC_VERS_PREFIX /prefixe/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefixe)
+string(REGEX REPLACE "/$" "" PC_VERS_PREFIX "${PC_VERS_PREFIX}")
+configure_file(cmake/outils.pc.in ${PROJECT_BINARY_DIR}/outils.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/outils.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
