@@ -18,13 +18,13 @@ class fichier {
  public:
   // Opens `nom` through ouvrir(); its result shows only in the messages and
   // in the reader's state.
-  explicit fichier(std::string nom);
+  explicit fichier(const std::string& nom);
 
   // Opens `nom` for reading. False, with a message, when it is missing or
   // empty (an empty file stays open, at its end). While a file is open, a
   // further ouvrir() is refused with the missing-file message and leaves the
   // open file and its position as they were.
-  bool ouvrir(std::string nom);
+  bool ouvrir(const std::string& nom);
 
   // Closes the file. With no file open, the reader enters the failed state.
   void fermer();

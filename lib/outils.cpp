@@ -1,4 +1,5 @@
 // The library's non-template code.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <iostream>
@@ -16,15 +17,9 @@
 #if defined(__unix__) || defined(__APPLE__)
 #include <termios.h>
 #include <unistd.h>
-#define OUTILS_TERMINAL 1
 #endif
-#if defined(__has_include)
 #if __has_include(<stdio_ext.h>)
-#include <stdio_ext.h>
-#define OUTILS_PURGER_STDIO(flux) __fpurge(flux)
-#elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
-#define OUTILS_PURGER_STDIO(flux) fpurge(flux)
-#endif
+#include <stdio_ext.h>  // __fpurge: glibc, musl
 #endif
 
 namespace {
@@ -32,7 +27,7 @@ namespace {
 // Characters that a stream buffer holds, received and not yet read. Unlike
 // in_avail(), this never counts what the system could still deliver.
 struct tamponRecu : std::streambuf {
-  static std::streamsize taille(std::streambuf& tampon) {
+  static std::streamsize taille(const std::streambuf& tampon) {
     char* (std::streambuf::*lu)() const = &tamponRecu::gptr;
     char* (std::streambuf::*recu)() const = &tamponRecu::egptr;
     return (tampon.*recu)() - (tampon.*lu)();
@@ -50,10 +45,12 @@ void abandonnerRecu() {
     const std::streamsize recu = tamponRecu::taille(*tampon);
     if (recu > 0) std::cin.ignore(recu);
   }
-#ifdef OUTILS_PURGER_STDIO
-  OUTILS_PURGER_STDIO(stdin);
+#if __has_include(<stdio_ext.h>)
+  __fpurge(stdin);
+#elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
+  fpurge(stdin);
 #endif
-#ifdef OUTILS_TERMINAL
+#if defined(__unix__) || defined(__APPLE__)
   if (isatty(STDIN_FILENO)) tcflush(STDIN_FILENO, TCIFLUSH);
 #endif
   std::clearerr(stdin);
@@ -116,19 +113,16 @@ std::string saisie<std::string>::saisir() {
     std::cout << invite;
     std::getline(std::cin, ligne);
     if (!ligne.empty()) return ligne;
-    if (finEntree()) return std::string();
+    if (finEntree()) return {};
   }
 }
 
-saisie<char>::saisie(std::string invite, std::string autorises) {
-  this->autorises = std::move(autorises);
-  this->invite = std::move(invite);
-}
+saisie<char>::saisie(std::string invite, std::string autorises)
+    : entree<char>(std::move(invite)), autorises(std::move(autorises)) {}
 
 bool saisie<char>::estAutorise(char c) {
-  for (char autorise : autorises)
-    if (majuscule(c) == majuscule(autorise)) return true;
-  return false;
+  return std::any_of(autorises.begin(), autorises.end(),
+                     [c](char autorise) { return majuscule(c) == majuscule(autorise); });
 }
 
 char saisie<char>::saisir() {
@@ -158,11 +152,11 @@ bool saisie<bool>::saisir() {
 
 // ---- Text-file reader ----
 
-fichier::fichier(std::string nom) {
-  ouvrir(std::move(nom));
+fichier::fichier(const std::string& nom) {
+  ouvrir(nom);
 }
 
-bool fichier::ouvrir(std::string nom) {
+bool fichier::ouvrir(const std::string& nom) {
   if (flux.is_open()) {  // refused, and the open file keeps its state and position
     std::cout << "le fichier \"" << nom << "\" est absent\n";
     return false;

@@ -1,6 +1,7 @@
 // A console program for the prompt tests. Each argument is one step:
 //   pause         the pause prompt, text "pause> "
 //   entier        saisie<int>, text "entier? "
+//   entiers:N     N answers to saisie<int> in a row, each printed as "entier=V"
 //   ligne         saisie<std::string>, text "ligne? "; prints the answer in []
 //   lettre:SET    saisie<char> allowing SET, text "lettre? "; prints the byte's code
 //   reponse:ON    saisie<bool> with the letters O and N, text "reponse? "
@@ -43,6 +44,12 @@ int main(int argc, char** argv) {
     } else if (nom == "entier") {
       saisie<int> invite("entier? ");
       rapporter(nom, std::to_string(invite.demander()));
+    } else if (nom == "entiers") {
+      saisie<int> invite("entier? ");
+      for (int n = std::stoi(arg); n > 0; --n) {
+        const int valeur = invite.demander();
+        std::cout << "entier=" << valeur << '\n';
+      }
     } else if (nom == "ligne") {
       saisie<std::string> invite("ligne? ");
       rapporter(nom, '[' + invite.demander() + ']');
