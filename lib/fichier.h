@@ -51,6 +51,8 @@ class fichier {
   explicit operator bool() const { return !flux.fail(); }
 
  private:
+  template <class T>
+  fichier& extraire(T& valeur, const char* attendu);
   void signaler(const char* attendu);
 
   std::ifstream flux;

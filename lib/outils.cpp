@@ -186,22 +186,27 @@ void fichier::signaler(const char* attendu) {
   std::cout << "erreur " << 1 << attendu << std::endl;
 }
 
-fichier& fichier::lire(int& n) {
-  flux >> n;
+// One formatted extraction; on failure, T's zero value and the message.
+template <class T>
+fichier& fichier::extraire(T& valeur, const char* attendu) {
+  flux >> valeur;
   if (flux.fail()) {
-    n = 0;
-    signaler(" attendu entier");
+    valeur = T();
+    signaler(attendu);
   }
   return *this;
 }
 
+fichier& fichier::lire(int& n) {
+  return extraire(n, " attendu entier");
+}
+
 fichier& fichier::lire(float& x) {
-  flux >> x;
-  if (flux.fail()) {
-    x = 0.0f;
-    signaler(" attendu naturel");
-  }
-  return *this;
+  return extraire(x, " attendu naturel");
+}
+
+fichier& fichier::lire(std::string& s) {
+  return extraire(s, " attendu serie de charactere");
 }
 
 fichier& fichier::lire(char& c) {
@@ -209,15 +214,6 @@ fichier& fichier::lire(char& c) {
   if (flux.fail()) {
     c = 0;
     signaler(" attendu charactere");
-  }
-  return *this;
-}
-
-fichier& fichier::lire(std::string& s) {
-  flux >> s;
-  if (flux.fail()) {
-    s.clear();
-    signaler(" attendu serie de charactere");
   }
   return *this;
 }
