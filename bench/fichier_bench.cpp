@@ -57,8 +57,9 @@ template <class T>
 void parFichier(benchmark::State& state, Sorte sorte) {
   std::ostringstream messages;  // a failure would show here, and fail the run
   std::streambuf* ancienne = std::cout.rdbuf(messages.rdbuf());
+  const std::string& nom = donnees(sorte);  // written before the timing starts
   for (auto _ : state) {
-    fichier f(donnees(sorte));
+    fichier f(nom);
     T v{};
     for (int i = 0; i < kValeurs; ++i) f.lire(v);
     benchmark::DoNotOptimize(v);
@@ -70,8 +71,9 @@ void parFichier(benchmark::State& state, Sorte sorte) {
 
 template <class T>
 void parFlux(benchmark::State& state, Sorte sorte) {
+  const std::string& nom = donnees(sorte);
   for (auto _ : state) {
-    std::ifstream flux(donnees(sorte));
+    std::ifstream flux(nom);
     T v{};
     for (int i = 0; i < kValeurs; ++i) flux >> v;
     benchmark::DoNotOptimize(v);
@@ -82,8 +84,9 @@ void parFlux(benchmark::State& state, Sorte sorte) {
 
 template <class T>
 void parFscanf(benchmark::State& state, Sorte sorte, const char* format) {
+  const std::string& nom = donnees(sorte);
   for (auto _ : state) {
-    std::FILE* f = std::fopen(donnees(sorte).c_str(), "r");
+    std::FILE* f = std::fopen(nom.c_str(), "r");
     T v{};
     int lus = 0;
     for (int i = 0; i < kValeurs; ++i) lus += std::fscanf(f, format, &v);
