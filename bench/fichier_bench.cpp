@@ -12,6 +12,7 @@
 #include <string>
 
 #include "fichier.h"
+#include "minimum.h"
 
 namespace {
 
@@ -131,12 +132,12 @@ void BM_fscanf_mots(benchmark::State& s) {
 
 }  // namespace
 
-BENCHMARK(BM_fichier_entiers)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_flux_entiers)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fscanf_entiers)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fichier_reels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_flux_reels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fscanf_reels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fichier_mots)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_flux_mots)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fscanf_mots)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fichier_entiers)->Apply(minimum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_flux_entiers)->Apply(minimum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fscanf_entiers)->Apply(minimum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fichier_reels)->Apply(minimum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_flux_reels)->Apply(minimum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fscanf_reels)->Apply(minimum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fichier_mots)->Apply(minimum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_flux_mots)->Apply(minimum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fscanf_mots)->Apply(minimum)->Unit(benchmark::kMillisecond);

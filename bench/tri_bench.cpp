@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "minimum.h"
 #include "tri.h"
 
 namespace {
@@ -79,21 +80,23 @@ void BM_stdsort_n(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_trier_10);
-BENCHMARK(BM_stdsort_10);
-BENCHMARK(BM_triRapide_10);
+BENCHMARK(BM_trier_10)->Apply(minimum);
+BENCHMARK(BM_stdsort_10)->Apply(minimum);
+BENCHMARK(BM_triRapide_10)->Apply(minimum);
 void tailles(benchmark::internal::Benchmark* b) {
   for (int n = 1000; n <= 1000000; n *= 10) b->Args({n, std::numeric_limits<int>::max()});
   b->Unit(benchmark::kMicrosecond);
 }
-BENCHMARK(BM_triRapide_n)->Apply(tailles);
-BENCHMARK(BM_stdsort_n)->Apply(tailles);
+BENCHMARK(BM_triRapide_n)->Apply(minimum)->Apply(tailles);
+BENCHMARK(BM_stdsort_n)->Apply(minimum)->Apply(tailles);
 // 10^4 values out of 100: each value repeats a hundred times.
 BENCHMARK(BM_triRapide_n)
+    ->Apply(minimum)
     ->Name("BM_triRapide_doublons")
     ->Args({10000, 99})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_stdsort_n)
+    ->Apply(minimum)
     ->Name("BM_stdsort_doublons")
     ->Args({10000, 99})
     ->Unit(benchmark::kMicrosecond);

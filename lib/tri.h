@@ -57,35 +57,38 @@ int partitionner(T* tab, int debut, int fin, Avant& avant) {
   return place;
 }
 
-// What the steps above leave in a range of two elements, a then b: the pivot
-// is a, so the result is b, a when b goes before a, else a, b.
+// What the steps above leave in a range of two elements a, b: the pivot is
+// a, so the result is b, a when b goes before a, else a, b.
 template <class T, class Avant>
 void trierDeux(T* t, Avant& avant) {
-  const T a = t[0];
-  const T b = t[1];
-  const bool inverse = avant(b, a);
-  t[0] = inverse ? b : a;
-  t[1] = inverse ? a : b;
+  if constexpr (std::is_trivially_copyable_v<T>) {
+    // Plain values: two conditional moves instead of an unpredictable branch.
+    const T a = t[0];
+    const T b = t[1];
+    const bool inverse = avant(b, a);
+    t[0] = inverse ? b : a;
+    t[1] = inverse ? a : b;
+  } else {
+    using std::swap;
+    if (avant(t[1], t[0])) swap(t[0], t[1]);
+  }
 }
 
 // What the steps leave in a range of three elements a, b, c (pivot b), with
 // the same comparisons in the same order.
 template <class T, class Avant>
 void trierTrois(T* t, Avant& avant) {
-  const T a = t[0];
-  const T b = t[1];
-  const T c = t[2];
-  const bool aDevant = avant(a, b);
-  const bool cDevant = avant(c, b);
-  if (aDevant && cDevant) {
-    t[0] = a, t[1] = c, t[2] = b;
+  using std::swap;
+  const bool aDevant = avant(t[0], t[1]);
+  const bool cDevant = avant(t[2], t[1]);
+  if (aDevant && cDevant) {  // a, c, b, then a and c in order
+    swap(t[1], t[2]);
     trierDeux(t, avant);
-  } else if (aDevant) {
-    t[0] = a, t[1] = b, t[2] = c;
-  } else if (cDevant) {
-    t[0] = c, t[1] = b, t[2] = a;
-  } else {
-    t[0] = b, t[1] = c, t[2] = a;
+  } else if (cDevant) {  // c, b, a
+    swap(t[0], t[2]);
+  } else if (!aDevant) {  // b, c, a, then c and a in order
+    swap(t[0], t[1]);
+    swap(t[1], t[2]);
     trierDeux(t + 1, avant);
   }
 }
