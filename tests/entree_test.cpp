@@ -2,7 +2,6 @@
 
 #include <iostream>
 #include <sstream>
-#include <thread>
 
 #include "gtest/gtest.h"
 #include "programme.h"
@@ -61,6 +60,7 @@ const std::string programme = ESSAI_INVITES;
 TEST(Pause, SurUnTerminalAttendLaFinDUneLigne) {
   Programme p({programme, "pause"}, Entree::terminal);
   ASSERT_TRUE(p.attendre("pause> "));
+  ASSERT_TRUE(p.attendLecture());
   EXPECT_TRUE(p.attendToujours());
   p.taper("x");
   EXPECT_TRUE(p.attendToujours());  // a key alone is not the end of a line
@@ -75,7 +75,7 @@ TEST(Pause, SurUnTerminalOublieLaLigneTapeeAvantLeTexte) {
   Programme p({programme, "dormir:400", "pause"}, Entree::terminal);
   p.taper("trop tot\n");
   ASSERT_TRUE(p.attendre("pause> "));
-  std::this_thread::sleep_for(200ms);  // the text is written before input is discarded
+  ASSERT_TRUE(p.attendLecture());
   EXPECT_TRUE(p.attendToujours());
   p.taper("\n");
   EXPECT_TRUE(p.attendre("pause=1"));
@@ -91,6 +91,7 @@ TEST(Pause, LeResteDeLaLigneDejaRecueNeTientPasLieuDEntree) {
       if (entree == Entree::terminal) p.taper("12 abc\n");
       ASSERT_TRUE(p.attendre("lire=12"));
       ASSERT_TRUE(p.attendre("pause> "));
+      ASSERT_TRUE(p.attendLecture());
       EXPECT_TRUE(p.attendToujours()) << "desynchro " << desynchro;
       p.taper("\n");
       EXPECT_TRUE(p.attendre("pause=1 etat=bon"));
@@ -102,9 +103,11 @@ TEST(Pause, LeResteDeLaLigneDejaRecueNeTientPasLieuDEntree) {
 TEST(Pause, UnCtrlDNeTermineQuUneSeuleLecture) {
   Programme p({programme, "pause", "pause"}, Entree::terminal);
   ASSERT_TRUE(p.attendre("pause> "));
+  ASSERT_TRUE(p.attendLecture());
   p.taper("\x04");
   ASSERT_TRUE(p.attendre("pause=1"));
   ASSERT_TRUE(p.attendre("pause> "));
+  ASSERT_TRUE(p.attendLecture());
   EXPECT_TRUE(p.attendToujours());
   p.taper("\n");
   EXPECT_TRUE(p.attendre("pause=1 etat=bon"));

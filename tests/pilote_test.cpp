@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <regex>
 #include <sstream>
-#include <thread>
 
 #include "gtest/gtest.h"
 #include "programme.h"
@@ -43,7 +42,7 @@ TEST(Pilote, TrieDixNombresPuisAttendSurLaPause) {
 TEST(Pilote, AttendLaFinDUneLigneSurUnTerminal) {
   Programme p({PILOTE}, Entree::terminal);
   ASSERT_TRUE(p.attendre("appuyer sur une touche pour continuer"));
-  std::this_thread::sleep_for(200ms);
+  ASSERT_TRUE(p.attendLecture());
   EXPECT_TRUE(p.attendToujours());
   p.taper("\n");
   ASSERT_TRUE(p.finir());

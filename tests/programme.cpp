@@ -4,12 +4,14 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -129,6 +131,19 @@ bool Programme::attendre(const std::string& texte, std::chrono::milliseconds del
     if (horloge::now() >= fin || (lecture_ < 0 && erreur_ < 0)) return false;
     lireDisponible(20ms);
   }
+}
+
+bool Programme::attendLecture(std::chrono::milliseconds delai) {
+  const auto fin = horloge::now() + delai;
+  const std::string appel = "/proc/" + std::to_string(pid_) + "/syscall";
+  while (horloge::now() < fin) {
+    std::ifstream f(appel);  // "NUMBER FIRST-ARG ..." while blocked, else "running"
+    long numero = -1;
+    std::string descripteur;
+    if (f >> numero >> descripteur && numero == SYS_read && descripteur == "0x0") return true;
+    lireDisponible(5ms);
+  }
+  return false;
 }
 
 void Programme::taper(const std::string& texte) {

@@ -28,6 +28,10 @@ class Programme {
   // Waits until `texte` appears in the output after the previous match, and
   // moves past it. False when the deadline passes first.
   bool attendre(const std::string& texte, std::chrono::milliseconds delai = 5s);
+  // Waits until the child is blocked reading its standard input (Linux
+  // /proc). The pause writes its text before it discards pending input, so a
+  // test types only once this holds, or its line could be discarded.
+  bool attendLecture(std::chrono::milliseconds delai = 5s);
   // Writes to the child's standard input (terminal or pipe).
   void taper(const std::string& texte);
   // Closes the writing end of the pipe, so the child meets the end of input.
