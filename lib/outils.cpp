@@ -157,12 +157,10 @@ fichier::fichier(const std::string& nom) {
 }
 
 bool fichier::ouvrir(const std::string& nom) {
-  if (flux.is_open()) {  // refused, and the open file keeps its state and position
-    std::cout << "le fichier \"" << nom << "\" est absent\n";
-    return false;
-  }
-  flux.open(nom.c_str(), std::ios::in);
-  if (flux.fail()) {
+  // While a file is open the call is refused, and that file keeps its state and position.
+  const bool dejaOuvert = flux.is_open();
+  if (!dejaOuvert) flux.open(nom.c_str(), std::ios::in);
+  if (dejaOuvert || flux.fail()) {
     std::cout << "le fichier \"" << nom << "\" est absent\n";
     return false;
   }
