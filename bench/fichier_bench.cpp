@@ -11,7 +11,8 @@
 #include <sstream>
 #include <string>
 
-#include "fichier.h"
+#include <outils/fichier.h>
+
 #include "minimum.h"
 
 namespace {

@@ -6,8 +6,9 @@
 #include <random>
 #include <vector>
 
+#include <outils/tri.h>
+
 #include "minimum.h"
-#include "tri.h"
 
 namespace {
 

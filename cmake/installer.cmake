@@ -1,5 +1,5 @@
-# Installs the headers, the library, the driver, a CMake package (outils::outils)
-# and a pkg-config file, all relocatable.
+# Installs the headers, the library, a CMake package (outils::outils)
+# and a pkg-config file, all relocatable; the driver only when asked for.
 include(CMakePackageConfigHelpers)
 
 set(destination_paquet ${CMAKE_INSTALL_LIBDIR}/cmake/outils)
@@ -9,7 +9,7 @@ install(TARGETS outils EXPORT outilsTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${OUTILS_ENTETES} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/outils)
-if(OUTILS_PILOTE)
+if(OUTILS_INSTALLER_PILOTE AND TARGET pilote)
   install(TARGETS pilote RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 

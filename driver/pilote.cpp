@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "saisie.h"
-#include "tri.h"
+#include <outils/saisie.h>
+#include <outils/tri.h>
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "fichier.h"
+#include <outils/fichier.h>
 
 int main(int argc, char** argv) {
   fichier carnet(argc > 1 ? argv[1] : CARNET);

@@ -9,8 +9,8 @@
 #include <string>
 #include <utility>
 
-#include "fichier.h"
-#include "saisie.h"
+#include <outils/fichier.h>
+#include <outils/saisie.h>
 
 // ---- Platform layer: dropping what standard input has already received ----
 
@@ -117,8 +117,8 @@ std::string saisie<std::string>::saisir() {
   }
 }
 
-saisie<char>::saisie(std::string invite, std::string autorises)
-    : entree<char>(std::move(invite)), autorises(std::move(autorises)) {}
+saisie<char>::saisie(std::string texte, std::string lettres)
+    : entree<char>(std::move(texte)), autorises(std::move(lettres)) {}
 
 bool saisie<char>::estAutorise(char c) {
   return std::any_of(autorises.begin(), autorises.end(),
@@ -135,8 +135,8 @@ char saisie<char>::saisir() {
   }
 }
 
-saisie<bool>::saisie(std::string invite, char oui, char non)
-    : entree<bool>(std::move(invite)), oui(majuscule(oui)), non(majuscule(non)) {}
+saisie<bool>::saisie(std::string texte, char lettreOui, char lettreNon)
+    : entree<bool>(std::move(texte)), oui(majuscule(lettreOui)), non(majuscule(lettreNon)) {}
 
 bool saisie<bool>::saisir() {
   for (;;) {

@@ -1,7 +1,7 @@
-#include "entree.h"
-
 #include <iostream>
 #include <sstream>
+
+#include <outils/entree.h>
 
 #include "gtest/gtest.h"
 #include "programme.h"

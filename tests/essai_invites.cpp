@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "saisie.h"
+#include <outils/saisie.h>
 
 namespace {
 

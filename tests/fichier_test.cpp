@@ -1,5 +1,3 @@
-#include "fichier.h"
-
 #include <unistd.h>
 
 #include <fstream>
@@ -8,6 +6,8 @@
 #include <sstream>
 #include <type_traits>
 #include <utility>
+
+#include <outils/fichier.h>
 
 #include "gtest/gtest.h"
 

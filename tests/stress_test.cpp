@@ -8,7 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "fichier.h"
+#include <outils/fichier.h>
+
 #include "gtest/gtest.h"
 #include "programme.h"
 

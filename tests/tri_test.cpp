@@ -1,11 +1,11 @@
-#include "tri.h"
-
 #include <pthread.h>
 
 #include <algorithm>
 #include <functional>
 #include <random>
 #include <vector>
+
+#include <outils/tri.h>
 
 #include "gtest/gtest.h"
 

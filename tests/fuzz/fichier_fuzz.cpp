@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "fichier.h"
+#include <outils/fichier.h>
 
 namespace {
 

@@ -8,6 +8,9 @@
 // The number of elements that trier() orders.
 inline constexpr int TAILLE = 10;
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // comparators are values, never deleted
+
 // compare(a, b) is true when a belongs strictly before b. The base orders
 // nothing: it is false for every pair.
 template <class T>
@@ -28,6 +31,8 @@ class maxCmp : public sortCmp<T> {
   bool compare(const T& a, const T& b) override { return a > b; }
 };
 
+#pragma GCC diagnostic pop
+
 // Exchanges tab[i] and tab[j]; does nothing unless both lie in 0..TAILLE-1
 // and differ.
 template <class T>
@@ -37,6 +42,8 @@ void echanger(T* tab, int i, int j) {
   tab[i] = tab[j];
   tab[j] = temp;
 }
+
+namespace outils::detail {
 
 // One Lomuto pass over tab[debut..fin] with the middle element as pivot:
 // the pivot moves to tab[fin], every element that goes before it is
@@ -83,21 +90,21 @@ void trierTrois(T* t, Avant& avant) {
   const bool cDevant = avant(t[2], t[1]);
   if (aDevant && cDevant) {  // a, c, b, then a and c in order
     swap(t[1], t[2]);
-    trierDeux(t, avant);
+    detail::trierDeux(t, avant);
   } else if (cDevant) {  // c, b, a
     swap(t[0], t[2]);
   } else if (!aDevant) {  // b, c, a, then c and a in order
     swap(t[0], t[1]);
     swap(t[1], t[2]);
-    trierDeux(t + 1, avant);
+    detail::trierDeux(t + 1, avant);
   }
 }
 
 // A range of at most three elements, done without a partition pass.
 template <class T, class Avant>
 void trierPetite(T* tab, int debut, int fin, Avant& avant) {
-  if (fin - debut == 1) trierDeux(tab + debut, avant);
-  if (fin - debut == 2) trierTrois(tab + debut, avant);
+  if (fin - debut == 1) detail::trierDeux(tab + debut, avant);
+  if (fin - debut == 2) detail::trierTrois(tab + debut, avant);
 }
 
 // Quicksort of tab[debut..fin] by the steps above; `avant(a, b)` is the
@@ -108,24 +115,26 @@ void trierPetite(T* tab, int debut, int fin, Avant& avant) {
 template <class T, class Avant>
 void trierPlage(T* tab, int debut, int fin, Avant& avant) {
   while (fin - debut > 2) {
-    const int place = partitionner(tab, debut, fin, avant);
+    const int place = detail::partitionner(tab, debut, fin, avant);
     if (place - debut < fin - place) {
-      trierPlage(tab, debut, place - 1, avant);
+      detail::trierPlage(tab, debut, place - 1, avant);
       debut = place + 1;
     } else {
-      trierPlage(tab, place + 1, fin, avant);
+      detail::trierPlage(tab, place + 1, fin, avant);
       fin = place - 1;
     }
   }
-  trierPetite(tab, debut, fin, avant);
+  detail::trierPetite(tab, debut, fin, avant);
 }
+
+}  // namespace outils::detail
 
 // Sorts tab[debut..fin] (inclusive) with cmp, called by virtual dispatch.
 // The whole range is sorted, wherever it lies in the caller's array.
 template <class T>
 void triRapide(T* tab, int debut, int fin, sortCmp<T>* cmp) {
   auto avant = [cmp](const T& a, const T& b) { return cmp->compare(a, b); };
-  trierPlage(tab, debut, fin, avant);
+  outils::detail::trierPlage(tab, debut, fin, avant);
 }
 
 // Sorts tab[0..TAILLE-1]: ascending, or descending when `inverse` is true.
@@ -139,9 +148,9 @@ void trier(T* tab, bool inverse) {
   };
   auto avantCroissant = [&](const T& a, const T& b) { return croissant.minCmp<T>::compare(a, b); };
   if (inverse)
-    trierPlage(tab, 0, TAILLE - 1, avantDecroissant);
+    outils::detail::trierPlage(tab, 0, TAILLE - 1, avantDecroissant);
   else
-    trierPlage(tab, 0, TAILLE - 1, avantCroissant);
+    outils::detail::trierPlage(tab, 0, TAILLE - 1, avantCroissant);
 }
 
 #endif

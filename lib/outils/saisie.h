@@ -3,6 +3,7 @@
 #define OUTILS_SAISIE_H
 
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "entree.h"
@@ -25,10 +26,16 @@
 // The primary form serves T = int (a strictly positive integer) and
 // T = std::string (a non-empty line, returned without its line feed and
 // untrimmed).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // values, as entree<T>
+
 template <class T>
 class saisie : public entree<T> {
+  static_assert(std::is_same_v<T, int> || std::is_same_v<T, std::string>,
+                "saisie<T> existe pour int, std::string, char, bool et void");
+
  public:
-  explicit saisie(std::string invite) : entree<T>(std::move(invite)) {}
+  explicit saisie(std::string texte) : entree<T>(std::move(texte)) {}
 
  protected:
   T saisir() override;
@@ -45,7 +52,7 @@ std::string saisie<std::string>::saisir();
 template <>
 class saisie<char> : public entree<char> {
  public:
-  saisie(std::string invite, std::string autorises);
+  saisie(std::string texte, std::string lettres);
 
   // True when c matches a character of `autorises`, case aside.
   bool estAutorise(char c);
@@ -61,7 +68,7 @@ class saisie<char> : public entree<char> {
 template <>
 class saisie<bool> : public entree<bool> {
  public:
-  saisie(std::string invite, char oui, char non);
+  saisie(std::string texte, char lettreOui, char lettreNon);
 
  protected:
   bool saisir() override;
@@ -75,10 +82,12 @@ class saisie<bool> : public entree<bool> {
 template <>
 class saisie<void> : public entree<bool> {
  public:
-  explicit saisie(std::string invite) : entree<bool>(std::move(invite)) {}
+  explicit saisie(std::string texte) : entree<bool>(std::move(texte)) {}
 
  protected:
   bool saisir() override;
 };
+
+#pragma GCC diagnostic pop
 
 #endif

@@ -18,13 +18,18 @@ void viderEntree();
 // Writes 25 line feeds to std::cout, which scrolls the console clear.
 void effacerEcran();
 
+// Prompts and comparators are values, never deleted through a pointer to
+// their base: they need no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
 // A prompt: shows `invite` and reads one value of type T from std::cin.
 // Callers use demander(); each saisie<T> overrides saisir().
 template <class T>
 class entree {
  public:
   entree() = default;
-  explicit entree(std::string invite) : invite(std::move(invite)) {}
+  explicit entree(std::string texte) : invite(std::move(texte)) {}
 
   // Asks through the prompt's own saisir() and returns its answer.
   T demander() { return saisir(); }
@@ -37,5 +42,7 @@ class entree {
 
   std::string invite;
 };
+
+#pragma GCC diagnostic pop
 
 #endif
