@@ -1,6 +1,7 @@
 // The library's non-template code.
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <limits>
@@ -12,17 +13,91 @@
 #include <outils/fichier.h>
 #include <outils/saisie.h>
 
-// ---- Platform layer: dropping what standard input has already received ----
+// ---- Platform layer: what standard input is, and dropping what it holds ----
+//
+// entreeReguliere()     standard input is a regular (disk) file
+// abandonnerConsole()   drops, without waiting, what the C library and the
+//                       system hold of standard input, and clears stdin's
+//                       end-of-file and error indicators
+// lectureInterrompue()  the last read failed only for a signal or for input
+//                       that is not ready (errno)
+// attendreEntree()      waits until standard input can be read
+// occuperEntreeFermee() a closed descriptor 0 is taken by the null device, so
+//                       that no file the library opens is taken for it
 
-#if defined(__unix__) || defined(__APPLE__)
+#if defined(_WIN32)
+#error "the Windows section of the platform layer is missing"
+#else  // POSIX
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
-#endif
 #if __has_include(<stdio_ext.h>)
 #include <stdio_ext.h>  // __fpurge: glibc, musl
 #endif
 
 namespace {
+
+bool entreeReguliere() {
+  struct stat etat {};
+  return fstat(STDIN_FILENO, &etat) == 0 && S_ISREG(etat.st_mode);
+}
+
+void abandonnerConsole() {
+#if __has_include(<stdio_ext.h>)
+  __fpurge(stdin);
+#elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
+  fpurge(stdin);
+#endif
+  if (isatty(STDIN_FILENO)) tcflush(STDIN_FILENO, TCIFLUSH);
+  std::clearerr(stdin);
+}
+
+bool lectureInterrompue() {
+  return errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
+}
+
+void attendreEntree() {
+  pollfd entree{STDIN_FILENO, POLLIN, 0};
+  while (poll(&entree, 1, -1) < 0 && errno == EINTR) {
+  }
+}
+
+void occuperEntreeFermee() {
+  if (fcntl(STDIN_FILENO, F_GETFD) >= 0 || errno != EBADF) return;
+  const int nul = open("/dev/null", O_RDONLY);  // NOLINT(cppcoreguidelines-pro-type-vararg)
+  if (nul > STDIN_FILENO) close(nul);           // 0 was taken meanwhile
+}
+
+}  // namespace
+
+#endif
+
+// ---- Which buffer std::cin reads through ----
+
+#if defined(__GLIBCXX__)
+#include <ext/stdio_filebuf.h>
+#include <ext/stdio_sync_filebuf.h>
+#endif
+
+namespace {
+
+// True while std::cin reads standard input through the buffer the library
+// set up, false once the program has put a buffer of its own in place.
+bool lisLaConsole() {
+#if defined(__GLIBCXX__)
+  std::streambuf* tampon = std::cin.rdbuf();
+  if (auto* synchro = dynamic_cast<__gnu_cxx::stdio_sync_filebuf<char>*>(tampon))
+    return synchro->file() == stdin;
+  if (auto* desynchro = dynamic_cast<__gnu_cxx::stdio_filebuf<char>*>(tampon))
+    return desynchro->file() == stdin;
+  return false;
+#else
+  return std::cin.rdbuf() != nullptr;
+#endif
+}
 
 // Characters that a stream buffer holds, received and not yet read. Unlike
 // in_avail(), this never counts what the system could still deliver.
@@ -34,31 +109,82 @@ struct tamponRecu : std::streambuf {
   }
 };
 
-// Drops, without waiting, what std::cin has received and not read: the C++
-// stream buffer (a program without stdio sync), the C library's stdin buffer
-// (with sync, std::cin reads through it), and on a terminal the lines typed
-// ahead. Also clears stdin's end-of-file and error indicators, which would
-// otherwise answer every later read at once.
-void abandonnerRecu() {
+// Drops what std::cin's buffer holds, received and not read, without waiting.
+void abandonnerTampon() {
   std::cin.clear();
   if (std::streambuf* tampon = std::cin.rdbuf()) {
     const std::streamsize recu = tamponRecu::taille(*tampon);
     if (recu > 0) std::cin.ignore(recu);
   }
-#if __has_include(<stdio_ext.h>)
-  __fpurge(stdin);
-#elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
-  fpurge(stdin);
-#endif
-#if defined(__unix__) || defined(__APPLE__)
-  if (isatty(STDIN_FILENO)) tcflush(STDIN_FILENO, TCIFLUSH);
-#endif
-  std::clearerr(stdin);
+}
+
+// Moves std::cin to the end of its input; false where it cannot be positioned.
+bool sauterALaFin() {
+  std::cin.seekg(0, std::ios::end);
+  if (std::cin.fail()) return false;
+  std::cin.ignore(std::numeric_limits<int>::max(), std::char_traits<char>::eof());
+  return true;
+}
+
+// Clears std::cin's exception mask for its lifetime, so that nothing throws
+// while a prompt reads. rendre() sets the caller's mask again, which throws
+// std::ios_base::failure when a state it names is set, as a read would have.
+// Left without rendre(), it clears those states first and never throws.
+class masqueSuspendu {
+ public:
+  masqueSuspendu() : masque(std::cin.exceptions()) { std::cin.exceptions(std::ios::goodbit); }
+  ~masqueSuspendu() {
+    if (rendu) return;
+    std::cin.clear(std::cin.rdstate() & ~masque);
+    std::cin.exceptions(masque);
+  }
+  masqueSuspendu(const masqueSuspendu&) = delete;
+  masqueSuspendu& operator=(const masqueSuspendu&) = delete;
+
+  template <class T>
+  T rendre(T valeur) {
+    rendu = true;
+    std::cin.exceptions(masque);
+    return valeur;
+  }
+
+ private:
+  std::ios::iostate masque;
+  bool rendu = false;
+};
+
+// One read of a prompt. A read that ended in `echec` only because a signal
+// came or the input was not ready waits for input and is made again; a read
+// that succeeded all the same keeps its value and loses that state.
+template <class Lecture>
+void lireSansInterruption(Lecture lecture, std::ios::iostate echec) {
+  for (;;) {
+    errno = 0;
+    lecture();
+    if (!lisLaConsole() || !(std::cin.eof() || std::cin.bad()) || !lectureInterrompue()) return;
+    const bool echoue = (std::cin.rdstate() & echec) != 0;
+    std::cin.clear();
+    std::clearerr(stdin);
+    if (!echoue) return;
+    attendreEntree();
+  }
 }
 
 // True once std::cin can give no more answers: its end, or a read error.
 bool finEntree() {
   return std::cin.eof() || std::cin.bad();
+}
+
+// Writes a prompt's text, and makes sure it is seen before the read.
+void montrer(const std::string& texte) {
+  std::cout << texte << std::flush;
+}
+
+// The first character of the answer, or EOF.
+int lireCaractere() {
+  int lu = std::char_traits<char>::eof();
+  lireSansInterruption([&] { lu = std::cin.get(); }, std::ios::failbit);
+  return lu;
 }
 
 char majuscule(char c) {
@@ -70,14 +196,16 @@ char majuscule(char c) {
 // ---- Prompt base, pause and screen ----
 
 void viderEntree() {
+  const masqueSuspendu garde;
   std::cin.clear();
-  std::clearerr(stdin);
-  std::cin.seekg(0, std::ios::end);
-  if (std::cin.fail()) {
-    abandonnerRecu();
+  if (!lisLaConsole()) {
+    if (!sauterALaFin()) abandonnerTampon();
     return;
   }
-  std::cin.ignore(std::numeric_limits<int>::max(), std::char_traits<char>::eof());
+  std::clearerr(stdin);
+  if (entreeReguliere() && sauterALaFin()) return;
+  abandonnerTampon();
+  abandonnerConsole();
 }
 
 void effacerEcran() {
@@ -85,35 +213,40 @@ void effacerEcran() {
 }
 
 bool saisie<void>::saisir() {
-  std::cout << invite;
+  masqueSuspendu garde;
+  montrer(invite);
   vider();
-  std::cin.ignore(std::numeric_limits<int>::max(), '\n');
-  return true;
+  lireSansInterruption([] { std::cin.ignore(std::numeric_limits<int>::max(), '\n'); },
+                       std::ios::eofbit | std::ios::badbit);
+  return garde.rendre(true);
 }
 
 // ---- Typed prompts ----
 
 template <>
 int saisie<int>::saisir() {
+  masqueSuspendu garde;
   int entierPositif = 0;
   for (;;) {
     vider();
-    std::cout << invite;
-    std::cin >> entierPositif;
-    if (!std::cin.fail() && entierPositif > 0) return entierPositif;
-    if (finEntree()) return 0;
+    montrer(invite);
+    lireSansInterruption([&] { std::cin >> entierPositif; }, std::ios::failbit);
+    if (!std::cin.fail() && entierPositif > 0) return garde.rendre(entierPositif);
+    if (finEntree()) return garde.rendre(0);
   }
 }
 
 template <>
 std::string saisie<std::string>::saisir() {
+  masqueSuspendu garde;
   std::string ligne;
   for (;;) {
     vider();
-    std::cout << invite;
-    std::getline(std::cin, ligne);
-    if (!ligne.empty()) return ligne;
-    if (finEntree()) return {};
+    montrer(invite);
+    lireSansInterruption([&] { std::getline(std::cin, ligne); }, std::ios::failbit);
+    if (!ligne.empty() && ligne.back() == '\r') ligne.pop_back();  // a CR LF line end
+    if (!ligne.empty()) return garde.rendre(std::move(ligne));
+    if (finEntree()) return garde.rendre(std::string());
   }
 }
 
@@ -121,17 +254,21 @@ saisie<char>::saisie(std::string texte, std::string lettres)
     : entree<char>(std::move(texte)), autorises(std::move(lettres)) {}
 
 bool saisie<char>::estAutorise(char c) {
+  // A byte of a multi-byte character is never one of the letters.
+  if (static_cast<unsigned char>(c) >= 0x80) return false;
   return std::any_of(autorises.begin(), autorises.end(),
                      [c](char autorise) { return majuscule(c) == majuscule(autorise); });
 }
 
 char saisie<char>::saisir() {
+  masqueSuspendu garde;
   for (;;) {
     vider();
-    std::cout << invite;
-    const int lu = std::cin.get();
+    montrer(invite);
+    const int lu = lireCaractere();
     const char c = static_cast<char>(lu);
-    if (lu == std::char_traits<char>::eof() || autorises.empty() || estAutorise(c)) return c;
+    if (lu == std::char_traits<char>::eof() || autorises.empty() || estAutorise(c))
+      return garde.rendre(c);
   }
 }
 
@@ -139,14 +276,15 @@ saisie<bool>::saisie(std::string texte, char lettreOui, char lettreNon)
     : entree<bool>(std::move(texte)), oui(majuscule(lettreOui)), non(majuscule(lettreNon)) {}
 
 bool saisie<bool>::saisir() {
+  masqueSuspendu garde;
   for (;;) {
     vider();
-    std::cout << invite;
-    const int lu = std::cin.get();
-    if (lu == std::char_traits<char>::eof()) return false;
+    montrer(invite);
+    const int lu = lireCaractere();
+    if (lu == std::char_traits<char>::eof()) return garde.rendre(false);
     const char c = majuscule(static_cast<char>(lu));
-    if (c == oui) return true;
-    if (c == non) return false;
+    if (c == oui) return garde.rendre(true);
+    if (c == non) return garde.rendre(false);
   }
 }
 
@@ -159,7 +297,14 @@ fichier::fichier(const std::string& nom) {
 bool fichier::ouvrir(const std::string& nom) {
   // While a file is open the call is refused, and that file keeps its state and position.
   const bool dejaOuvert = flux.is_open();
-  if (!dejaOuvert) flux.open(nom.c_str(), std::ios::in);
+  if (!dejaOuvert) {
+    occuperEntreeFermee();
+    flux.open(nom.c_str(), std::ios::in);
+  }
+  if (!dejaOuvert && !flux.fail() && flux.peek() == std::char_traits<char>::eof() && flux.bad()) {
+    flux.close();  // opened, but it cannot be read: a directory, a read error
+    flux.setstate(std::ios::failbit);
+  }
   if (dejaOuvert || flux.fail()) {
     std::cout << "le fichier \"" << nom << "\" est absent\n";
     return false;
@@ -176,8 +321,21 @@ void fichier::fermer() {
 }
 
 bool fichier::sauterBlancs() {
-  for (int c = flux.peek(); c == ' ' || c == '\n'; c = flux.peek()) flux.get();
-  return !flux.eof();
+  if (!flux.is_open() || !flux.good()) return false;
+  const auto& types = std::use_facet<std::ctype<char>>(flux.getloc());
+  std::streambuf& tampon = *flux.rdbuf();
+  try {
+    for (int c = tampon.sgetc();; c = tampon.snextc()) {
+      if (c == std::char_traits<char>::eof()) {
+        flux.setstate(std::ios::eofbit);
+        return false;
+      }
+      if (!types.is(std::ctype_base::space, static_cast<char>(c))) return true;
+    }
+  } catch (...) {  // a read error of the system, thrown by the file buffer
+    flux.setstate(std::ios::badbit);
+    return false;
+  }
 }
 
 void fichier::signaler(const char* attendu) {
@@ -218,25 +376,33 @@ fichier& fichier::lire(char& c) {
 
 // The stream's own word extraction with a width of `taille`, written out
 // because C++20 keeps it for arrays only: skip leading white space, store up
-// to taille - 1 characters and a NUL; no character stored is a failure.
+// to taille - 1 characters and a NUL; no character stored is a failure, and
+// a failure stores the empty word.
 fichier& fichier::lire(char* mot, std::size_t taille) {
   const std::istream::sentry garde(flux);
   if (garde && taille > 0) {
     const auto& types = std::use_facet<std::ctype<char>>(flux.getloc());
     std::streambuf& tampon = *flux.rdbuf();
     std::size_t n = 0;
-    int c = tampon.sgetc();
-    for (; n + 1 < taille && c != std::char_traits<char>::eof(); c = tampon.snextc()) {
-      const char lu = static_cast<char>(c);
-      if (types.is(std::ctype_base::space, lu)) break;
-      mot[n++] = lu;
+    try {
+      int c = tampon.sgetc();
+      for (; n + 1 < taille && c != std::char_traits<char>::eof(); c = tampon.snextc()) {
+        const char lu = static_cast<char>(c);
+        if (types.is(std::ctype_base::space, lu)) break;
+        mot[n++] = lu;
+      }
+      if (c == std::char_traits<char>::eof()) flux.setstate(std::ios::eofbit);
+      if (n == 0) flux.setstate(std::ios::failbit);
+    } catch (...) {  // a read error of the system, thrown by the file buffer
+      flux.setstate(std::ios::badbit);
     }
     mot[n] = '\0';
-    if (c == std::char_traits<char>::eof()) flux.setstate(std::ios::eofbit);
-    if (n == 0) flux.setstate(std::ios::failbit);
   } else if (garde) {
     flux.setstate(std::ios::failbit);  // no room even for the NUL
   }
-  if (flux.fail()) signaler(" attendu serie de charactere");
+  if (flux.fail()) {
+    if (taille > 0) mot[0] = '\0';
+    signaler(" attendu serie de charactere");
+  }
   return *this;
 }

@@ -49,6 +49,7 @@ TEST(Vider, SurUnFluxPositionnableSauteToutLeReste) {
   int n = 0;
   std::cin >> n;
   viderEntree();
+  EXPECT_TRUE(std::cin.eof() && !std::cin.fail());  // at its end, as a skipped file leaves it
   EXPECT_EQ(std::cin.get(), std::char_traits<char>::eof());
   EXPECT_EQ(n, 12);
 }
@@ -58,14 +59,17 @@ TEST(Vider, SurUnFluxPositionnableSauteToutLeReste) {
 const std::string programme = ESSAI_INVITES;
 
 TEST(Pause, SurUnTerminalAttendLaFinDUneLigne) {
-  Programme p({programme, "pause"}, Entree::terminal);
+  Programme p({programme, "pause", "reste"}, Entree::terminal);
   ASSERT_TRUE(p.attendre("pause> "));
   ASSERT_TRUE(p.attendLecture());
   EXPECT_TRUE(p.attendToujours());
-  p.taper("x");
+  p.taper("xy");
   EXPECT_TRUE(p.attendToujours());  // a key alone is not the end of a line
   p.taper("\n");
   EXPECT_TRUE(p.attendre("pause=1 etat=bon"));
+  ASSERT_TRUE(p.attendLecture());  // the whole line went with the pause
+  p.taper("suite\n");
+  EXPECT_TRUE(p.attendre("reste=[suite] etat=bon"));
   ASSERT_TRUE(p.finir());
   EXPECT_EQ(p.statut(), 0);
   EXPECT_EQ(p.erreurs(), "");

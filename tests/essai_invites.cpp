@@ -9,12 +9,25 @@
 //   reste         std::getline on std::cin, without a prompt
 //   dormir:MS     sleep MS milliseconds
 //   desynchro     std::ios::sync_with_stdio(false), before any input
-// After each step it prints "<step>=<value> etat=<flags>" on a line of its own.
+//   detache       std::cin.tie(nullptr): std::cout is no longer flushed by reads
+//   exceptions    std::cin.exceptions(eofbit | failbit | badbit)
+//   vider         viderEntree()
+//   signal        a SIGUSR1 handler installed without SA_RESTART
+//   nonbloquant   descriptor 0 made non-blocking
+//   carnet:FILE   opens FILE with fichier, asks saisie<int>, then reads FILE's
+//                 integers to its end and prints "COUNT:SUM"
+// After each step it prints "<step>=<value> etat=<flags>" on a line of its own;
+// a step that throws std::ios_base::failure prints "<step>=exception etat=<flags>".
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <iostream>
 #include <string>
 #include <thread>
 
+#include <outils/fichier.h>
 #include <outils/saisie.h>
 
 namespace {
@@ -31,6 +44,20 @@ void rapporter(const std::string& pas, const std::string& valeur) {
   std::cout << '\n' << pas << '=' << valeur << " etat=" << etat() << std::endl;
 }
 
+void rienFaire(int /*signal*/) {}
+
+std::string carnet(const std::string& nom) {
+  fichier f(nom);
+  saisie<int>("entier? ").demander();
+  long long lues = 0, somme = 0;
+  int n = 0;
+  while (f.sauterBlancs() && f.lire(n)) {
+    ++lues;
+    somme += n;
+  }
+  return std::to_string(lues) + ':' + std::to_string(somme);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -38,42 +65,61 @@ int main(int argc, char** argv) {
     const std::string pas = argv[i];
     const std::string nom = pas.substr(0, pas.find(':'));
     const std::string arg = pas.find(':') == std::string::npos ? "" : pas.substr(pas.find(':') + 1);
-    if (nom == "pause") {
-      saisie<void> pause("pause> ");
-      rapporter(nom, std::to_string(pause.demander()));
-    } else if (nom == "entier") {
-      saisie<int> invite("entier? ");
-      rapporter(nom, std::to_string(invite.demander()));
-    } else if (nom == "entiers") {
-      saisie<int> invite("entier? ");
-      for (int n = std::stoi(arg); n > 0; --n) {
-        const int valeur = invite.demander();
-        std::cout << "entier=" << valeur << '\n';
+    try {
+      if (nom == "pause") {
+        saisie<void> pause("pause> ");
+        rapporter(nom, std::to_string(pause.demander()));
+      } else if (nom == "entier") {
+        saisie<int> invite("entier? ");
+        rapporter(nom, std::to_string(invite.demander()));
+      } else if (nom == "entiers") {
+        saisie<int> invite("entier? ");
+        for (int n = std::stoi(arg); n > 0; --n) {
+          const int valeur = invite.demander();
+          std::cout << "entier=" << valeur << '\n';
+        }
+      } else if (nom == "ligne") {
+        saisie<std::string> invite("ligne? ");
+        rapporter(nom, '[' + invite.demander() + ']');
+      } else if (nom == "lettre") {
+        saisie<char> invite("lettre? ", arg);
+        rapporter(nom, std::to_string(static_cast<unsigned char>(invite.demander())));
+      } else if (nom == "reponse" && arg.size() == 2) {
+        saisie<bool> invite("reponse? ", arg[0], arg[1]);
+        rapporter(nom, std::to_string(invite.demander()));
+      } else if (nom == "reste") {
+        std::string ligne;
+        std::getline(std::cin, ligne);
+        rapporter(nom, '[' + ligne + ']');
+      } else if (nom == "lire") {
+        int n = 0;
+        std::cin >> n;
+        rapporter(nom, std::to_string(n));
+      } else if (nom == "dormir") {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg)));
+      } else if (nom == "desynchro") {
+        std::ios::sync_with_stdio(false);
+      } else if (nom == "detache") {
+        std::cin.tie(nullptr);
+      } else if (nom == "exceptions") {
+        std::cin.exceptions(std::ios::eofbit | std::ios::failbit | std::ios::badbit);
+      } else if (nom == "vider") {
+        viderEntree();
+        rapporter(nom, "1");
+      } else if (nom == "signal") {
+        struct sigaction action {};
+        action.sa_handler = rienFaire;  // no SA_RESTART: a blocked read fails with EINTR
+        sigaction(SIGUSR1, &action, nullptr);
+      } else if (nom == "nonbloquant") {
+        fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
+      } else if (nom == "carnet") {
+        rapporter(nom, carnet(arg));
+      } else {
+        std::cout << "pas inconnu: " << pas << std::endl;
+        return 2;
       }
-    } else if (nom == "ligne") {
-      saisie<std::string> invite("ligne? ");
-      rapporter(nom, '[' + invite.demander() + ']');
-    } else if (nom == "lettre") {
-      saisie<char> invite("lettre? ", arg);
-      rapporter(nom, std::to_string(static_cast<unsigned char>(invite.demander())));
-    } else if (nom == "reponse" && arg.size() == 2) {
-      saisie<bool> invite("reponse? ", arg[0], arg[1]);
-      rapporter(nom, std::to_string(invite.demander()));
-    } else if (nom == "reste") {
-      std::string ligne;
-      std::getline(std::cin, ligne);
-      rapporter(nom, '[' + ligne + ']');
-    } else if (nom == "lire") {
-      int n = 0;
-      std::cin >> n;
-      rapporter(nom, std::to_string(n));
-    } else if (nom == "dormir") {
-      std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg)));
-    } else if (nom == "desynchro") {
-      std::ios::sync_with_stdio(false);
-    } else {
-      std::cout << "pas inconnu: " << pas << std::endl;
-      return 2;
+    } catch (const std::ios_base::failure&) {
+      rapporter(nom, "exception");
     }
   }
   return 0;

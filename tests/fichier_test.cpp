@@ -1,11 +1,14 @@
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include <outils/fichier.h>
 
@@ -29,6 +32,21 @@ class Temporaire {
   std::string nom_;
 };
 
+// Puts a directory's descriptor in place of the reader's descriptor of `nom`,
+// so that its next read of the system fails (EISDIR).
+void remplacerParUnRepertoire(const std::string& nom) {
+  for (const auto& entree : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code erreur;
+    if (std::filesystem::read_symlink(entree.path(), erreur) != nom) continue;
+    const int repertoire = open("/", O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(repertoire, 0);
+    ASSERT_GE(dup2(repertoire, std::stoi(entree.path().filename().string())), 0);
+    close(repertoire);
+    return;
+  }
+  FAIL() << "the reader's descriptor of " << nom << " was not found";
+}
+
 // Captures what the reader writes to std::cout.
 class Messages {
  public:
@@ -46,7 +64,7 @@ class Messages {
 };
 
 TEST(Fichier, LitChaqueSorteDeValeur) {
-  Temporaire t("12 3.5 x mot");
+  Temporaire t("12 3.5 x mot fin");
   Messages messages;
   fichier f(t.nom());
   int n = 0;
@@ -60,6 +78,9 @@ TEST(Fichier, LitChaqueSorteDeValeur) {
   EXPECT_EQ(s, "x");
   f.lire(s);
   EXPECT_EQ(s, "mot");
+  char dernier[8] = "avant";
+  f.lire(dernier);  // ends exactly at the end of the file: not a failure
+  EXPECT_STREQ(dernier, "fin");
   EXPECT_TRUE(f);
   EXPECT_FALSE(f.sauterBlancs());
   EXPECT_EQ(messages.lus(), "");
@@ -70,6 +91,7 @@ TEST(Fichier, UneLectureEchoueeStockeZeroEtLeDit) {
     const char* contenu;
     int rang;  // which read: int, float, char, word, buffer
     const char* message;
+    bool erreurSysteme = false;  // the system's read fails (EISDIR) once the buffer is used up
   };
   const Cas cas[] = {
       {"abc", 0, "erreur 1 attendu entier\n"},
@@ -78,11 +100,16 @@ TEST(Fichier, UneLectureEchoueeStockeZeroEtLeDit) {
       {"\n", 2, "erreur 1 attendu charactere\n"},  // read after the only character
       {" \n ", 3, "erreur 1 attendu serie de charactere\n"},
       {" \n ", 4, "erreur 1 attendu serie de charactere\n"},
+      {"12", 0, "erreur 1 attendu entier\n", true},
+      {"\n", 2, "erreur 1 attendu charactere\n", true},
+      {"mot", 3, "erreur 1 attendu serie de charactere\n", true},
+      {"mot", 4, "erreur 1 attendu serie de charactere\n", true},
   };
   for (const auto& c : cas) {
     Temporaire t(c.contenu);
     Messages messages;
     fichier f(t.nom());
+    if (c.erreurSysteme) remplacerParUnRepertoire(t.nom());
     char premier = 0;
     if (c.rang == 2) f.lire(premier);
     int n = 5;
@@ -113,7 +140,8 @@ TEST(Fichier, UneLectureEchoueeStockeZeroEtLeDit) {
     EXPECT_EQ(x, c.rang == 1 ? 0.0f : 5.0f);
     EXPECT_EQ(car, c.rang == 2 ? '\0' : 'z');
     EXPECT_EQ(s, c.rang == 3 ? "" : "avant");
-    EXPECT_STREQ(mot, "avant");  // nothing was extracted into it, so nothing stored
+    EXPECT_STREQ(mot, c.rang == 4 ? "" : "avant");
+    EXPECT_FALSE(f.sauterBlancs());
   }
 }
 
@@ -127,7 +155,7 @@ TEST(Fichier, LEchecResteJusquAUneNouvelleOuverture) {
   EXPECT_EQ(n, 0);
   EXPECT_EQ(s, "");
   EXPECT_EQ(messages.lus(), "erreur 1 attendu entier\nerreur 1 attendu serie de charactere\n");
-  EXPECT_TRUE(f.sauterBlancs());  // failed before the end: not at its end
+  EXPECT_FALSE(f.sauterBlancs());  // failed before the end: nothing more can be read
 
   f.fermer();
   EXPECT_TRUE(f.ouvrir(t.nom()));
@@ -136,7 +164,7 @@ TEST(Fichier, LEchecResteJusquAUneNouvelleOuverture) {
   EXPECT_EQ(messages.lus(), "");
 }
 
-TEST(Fichier, SauterBlancsNeSauteQueLesEspacesEtLesSautsDeLigne) {
+TEST(Fichier, SauterBlancsSauteCeQueSautentLesLectures) {
   struct Cas {
     const char* contenu;
     int lectures;  // ints read before sauterBlancs
@@ -144,8 +172,9 @@ TEST(Fichier, SauterBlancsNeSauteQueLesEspacesEtLesSautsDeLigne) {
     int prochain;  // the next character after skipping
   };
   const Cas cas[] = {
-      {"\n\n  7", 0, true, '7'}, {"7\n", 1, false, -1},    {"7 \n \n", 1, false, -1},
-      {"\t7", 0, true, '\t'},    {"\r\n7", 0, true, '\r'}, {"1 2", 1, true, '2'},
+      {"\n\n  7", 0, true, '7'}, {"7\n", 1, false, -1},     {"7 \n \n", 1, false, -1},
+      {"\t7", 0, true, '7'},     {"\r\n7", 0, true, '7'},   {"1 2", 1, true, '2'},
+      {"1 2", 2, false, -1},     {"7\t\r\n", 1, false, -1}, {"\v\f 7", 0, true, '7'},
   };
   for (const auto& c : cas) {
     Temporaire t(c.contenu);
@@ -154,6 +183,7 @@ TEST(Fichier, SauterBlancsNeSauteQueLesEspacesEtLesSautsDeLigne) {
     int n = 0;
     for (int i = 0; i < c.lectures; ++i) f.lire(n);
     EXPECT_EQ(f.sauterBlancs(), c.suite) << c.contenu;
+    EXPECT_TRUE(f) << c.contenu;  // skipping never fails, even at the end of the file
     char suivant = 0;
     f.lire(suivant);
     EXPECT_EQ(suivant, c.prochain < 0 ? '\0' : c.prochain) << c.contenu;
@@ -165,7 +195,7 @@ TEST(Fichier, OuvrirDitQuandLeFichierEstAbsentOuVide) {
   fichier absent("/tmp/outils-il-n-existe-pas");
   EXPECT_EQ(messages.lus(), "le fichier \"/tmp/outils-il-n-existe-pas\" est absent\n");
   EXPECT_FALSE(absent);
-  EXPECT_TRUE(absent.sauterBlancs());  // failed, but not at an end
+  EXPECT_FALSE(absent.sauterBlancs());
   int n = 3;
   absent.lire(n);
   EXPECT_EQ(n, 0);
@@ -177,6 +207,47 @@ TEST(Fichier, OuvrirDitQuandLeFichierEstAbsentOuVide) {
   EXPECT_FALSE(f.ouvrir(vide.nom()));
   EXPECT_EQ(messages.lus(), "le fichier \"" + vide.nom() + "\" est vide\n");
   EXPECT_FALSE(f.sauterBlancs());
+
+  fichier repertoire("/tmp");  // opens, but cannot be read as a file
+  EXPECT_EQ(messages.lus(), "le fichier \"/tmp\" est absent\n");
+  EXPECT_FALSE(repertoire);
+  Temporaire plein("5");
+  EXPECT_TRUE(repertoire.ouvrir(plein.nom()));  // nothing was left open
+}
+
+TEST(Fichier, LaBoucleDeLectureSArreteOuLesValeursCessent) {
+  struct Cas {
+    std::string contenu;
+    std::vector<int> valeurs;
+    std::string messages;
+    bool erreurSysteme = false;  // the system's read fails once the buffer is used up
+  };
+  const Cas cas[] = {
+      {"1\r\n2\r\n", {1, 2}, ""},  // written on Windows
+      {"1 2", {1, 2}, ""},         // no final line feed
+      {"1\t2\t\n", {1, 2}, ""},   {"1 x 2", {1}, "erreur 1 attendu entier\n"},
+      {"1 2 ", {1, 2}, "", true},  // the error comes while skipping: no message, no value
+  };
+  for (const auto& c : cas) {
+    Temporaire t(c.contenu);
+    Messages messages;
+    fichier f(t.nom());
+    if (c.erreurSysteme) remplacerParUnRepertoire(t.nom());
+    std::vector<int> lues;
+    int n = 0;
+    for (int tours = 0; f.sauterBlancs() && tours < 10; ++tours) {
+      f.lire(n);
+      if (f) lues.push_back(n);
+    }
+    EXPECT_EQ(lues, c.valeurs) << c.contenu;
+    EXPECT_EQ(messages.lus(), c.messages) << c.contenu;
+    EXPECT_EQ(static_cast<bool>(f), c.messages.empty() && !c.erreurSysteme) << c.contenu;
+  }
+  Messages messages;
+  fichier absent("/tmp/outils-il-n-existe-pas");
+  int n = 0;
+  for (int tours = 0; absent.sauterBlancs() && tours < 10; ++tours) absent.lire(n);
+  EXPECT_EQ(messages.lus(), "le fichier \"/tmp/outils-il-n-existe-pas\" est absent\n");
 }
 
 TEST(Fichier, UneSecondeOuvertureEstRefuseeEtLaissePremierLisible) {
@@ -197,6 +268,7 @@ TEST(Fichier, ApresFermerLesLecturesEchouent) {
   Messages messages;
   fichier f(t.nom());
   f.fermer();
+  EXPECT_TRUE(f);  // closing an open file succeeds
   int n = 9;
   std::string s = "x";
   f.lire(n).lire(s);
@@ -205,6 +277,11 @@ TEST(Fichier, ApresFermerLesLecturesEchouent) {
   EXPECT_EQ(messages.lus(), "erreur 1 attendu entier\nerreur 1 attendu serie de charactere\n");
   f.fermer();  // nothing open: fails quietly
   EXPECT_EQ(messages.lus(), "");
+  EXPECT_TRUE(f.ouvrir(t.nom()));
+  f.fermer();
+  f.fermer();
+  EXPECT_FALSE(f);
+  f.fermer();
   EXPECT_TRUE(f.ouvrir(t.nom()));
   f.lire(n);
   EXPECT_EQ(n, 1);

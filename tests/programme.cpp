@@ -80,6 +80,8 @@ Programme::Programme(std::vector<std::string> argv, Entree entree, const std::st
       if (entree == Entree::tube) dup2(entreeTube[0], 0);
       if (entree == Entree::fichier) dup2(open(fichier_.c_str(), O_RDONLY), 0);
       if (entree == Entree::vide) dup2(open("/dev/null", O_RDONLY), 0);
+      if (entree == Entree::zero) dup2(open("/dev/zero", O_RDONLY), 0);
+      if (entree == Entree::repertoire) dup2(open("/", O_RDONLY | O_DIRECTORY), 0);
       if (entree == Entree::fermee) close(0);
     }
     for (int fd = 3; fd < 256; ++fd) close(fd);
@@ -133,17 +135,24 @@ bool Programme::attendre(const std::string& texte, std::chrono::milliseconds del
   }
 }
 
-bool Programme::attendLecture(std::chrono::milliseconds delai) {
+bool Programme::attendLecture(std::chrono::milliseconds delai, bool parPoll) {
   const auto fin = horloge::now() + delai;
   const std::string appel = "/proc/" + std::to_string(pid_) + "/syscall";
   while (horloge::now() < fin) {
     std::ifstream f(appel);  // "NUMBER FIRST-ARG ..." while blocked, else "running"
     long numero = -1;
     std::string descripteur;
-    if (f >> numero >> descripteur && numero == SYS_read && descripteur == "0x0") return true;
+    if (f >> numero >> descripteur) {
+      if (!parPoll && numero == SYS_read && descripteur == "0x0") return true;
+      if (parPoll && (numero == SYS_poll || numero == SYS_ppoll)) return true;
+    }
     lireDisponible(5ms);
   }
   return false;
+}
+
+void Programme::signaler(int numero) {
+  kill(pid_, numero);
 }
 
 void Programme::taper(const std::string& texte) {

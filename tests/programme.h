@@ -1,6 +1,6 @@
 // Runs a console program the way a person or a script would: on a
 // pseudo-terminal, or with standard input from a pipe, a regular file,
-// /dev/null, or closed. Every wait has a deadline; a child still running when
+// /dev/null, /dev/zero, a directory (every read fails), or closed. Every wait has a deadline; a child still running when
 // the object dies is killed, so a prompt that spins fails instead of hanging.
 #ifndef OUTILS_TESTS_PROGRAMME_H
 #define OUTILS_TESTS_PROGRAMME_H
@@ -13,7 +13,7 @@
 
 using namespace std::chrono_literals;
 
-enum class Entree { terminal, tube, fichier, vide, fermee };
+enum class Entree { terminal, tube, fichier, vide, zero, repertoire, fermee };
 
 class Programme {
  public:
@@ -30,8 +30,12 @@ class Programme {
   bool attendre(const std::string& texte, std::chrono::milliseconds delai = 5s);
   // Waits until the child is blocked reading its standard input (Linux
   // /proc). The pause writes its text before it discards pending input, so a
-  // test types only once this holds, or its line could be discarded.
-  bool attendLecture(std::chrono::milliseconds delai = 5s);
+  // test types only once this holds, or its line could be discarded. With
+  // `parPoll`, waits until it is blocked in poll instead, where a prompt waits
+  // for input after a read cut short by a signal.
+  bool attendLecture(std::chrono::milliseconds delai = 5s, bool parPoll = false);
+  // Sends `numero` to the child.
+  void signaler(int numero);
   // Writes to the child's standard input (terminal or pipe).
   void taper(const std::string& texte);
   // Closes the writing end of the pipe, so the child meets the end of input.

@@ -1,4 +1,11 @@
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gtest/gtest.h"
@@ -41,8 +48,10 @@ TEST(Saisies, SurUnTerminalRedemandentJusquAUneReponseAcceptable) {
       {"entier", {"0", "-5", "abc", "99999999999", "7"}, "7 etat=bon"},
       {"entier", {" +42 "}, "42 etat=bon"},
       {"ligne", {"", "  x  "}, "[  x  ] etat=bon"},
+      {"ligne", {"x"}, "[x] etat=bon"},
       {"lettre:ABC", {"d", "", "b"}, "98 etat=bon"},
       {"lettre:ABC", {"Cx"}, "67 etat=bon"},
+      {"lettre:abc", {"B"}, "66 etat=bon"},
       {"lettre:", {""}, "10 etat=bon"},
       {"lettre:", {" "}, "32 etat=bon"},
       {"reponse:on", {"o"}, "1 etat=bon"},
@@ -57,8 +66,13 @@ TEST(Saisies, SurUnTerminalRedemandentJusquAUneReponseAcceptable) {
   for (const auto& c : cas) repondre(c.pas, c.reponses, c.resultat);
 }
 
-TEST(Saisies, LesOctetsNonAsciiSontDesCaracteresCommeLesAutres) {
-  repondre("lettre:\xc3\xa9", {"\xc3\xa9"}, "195 etat=bon");  // first byte of UTF-8 "é"
+TEST(Saisies, UnOctetNonAsciiNEstJamaisUneLettreAutorisee) {
+  // "à" shares its first byte with "é"; neither is taken for half a letter.
+  repondre(
+      "lettre:\xc3\xa9\xc3\xa8"
+      "a",
+      {"\xc3\xa0", "\xc3\xa9", "a"}, "97 etat=bon");
+  repondre("lettre:", {"\xc3\xa9"}, "195 etat=bon");  // any byte, with an empty set
   repondre("lettre:ABC", {"\xe9", "\xc3\xa9", "\xff", "a"}, "97 etat=bon");
   repondre("reponse:on", {"\xc3\xa9", "\xce\xbf", "n"}, "0 etat=bon");
 }
@@ -84,8 +98,13 @@ TEST(Saisies, LaSuiteDUneLigneDejaLueNeRepondPasALInvite) {
 }
 
 TEST(Saisies, LaSuiteDUneReponseRefuseeNeFuitPasDansLeCycleSuivant) {
-  for (Entree entree : {Entree::terminal, Entree::tube}) {
-    Programme p({programme, "entier"}, entree);
+  // With the caller's exception mask set too: a refused answer never throws.
+  for (const auto& [entree, pas] : {std::pair{Entree::terminal, "entier"},
+                                    {Entree::tube, "entier"},
+                                    {Entree::tube, "exceptions"}}) {
+    std::vector<std::string> argv{programme, pas};
+    if (argv.back() != "entier") argv.push_back("entier");
+    Programme p(argv, entree);
     ASSERT_TRUE(p.attendre("entier? "));
     p.taper("abc def\n");
     ASSERT_TRUE(p.attendre("entier? "));
@@ -166,20 +185,122 @@ TEST(FinDEntree, UnCtrlDSurLeTerminal) {
 }
 
 TEST(FinDEntree, UneReponseQuiFinitAvecLEntreeEstAcceptee) {
+  // Written on a pipe once the prompt has appeared, then the pipe is closed.
   struct Cas {
-    std::string pas, contenu, resultat;
+    std::string pas, contenu, sortie;
   };
-  const Cas cas[] = {{"entier", "7", "entier=7 etat=e\n"},
-                     {"ligne", "mot", "ligne=[mot] etat=e\n"},
-                     {"lettre:ABC", "b", "lettre=98 etat=bon\n"},
-                     {"reponse:on", "n", "reponse=0 etat=bon\n"}};
+  const Cas cas[] = {
+      {"entier", "7", "entier? \nentier=7 etat=e\n"},
+      {"ligne", "mot", "ligne? \nligne=[mot] etat=e\n"},
+      {"lettre:ABC", "b", "lettre? \nlettre=98 etat=bon\n"},
+      {"reponse:on", "n", "reponse? \nreponse=0 etat=bon\n"},
+      {"ligne", "abc\r\n", "ligne? \nligne=[abc] etat=bon\n"},  // a CR LF line end
+      {"ligne", "\r\n", "ligne? ligne? \nligne=[] etat=ef\n"},  // an empty CR LF line
+  };
   for (const auto& c : cas) {
     Programme p({programme, c.pas}, Entree::tube);
     ASSERT_TRUE(p.attendre(texteDe(c.pas)));
     p.taper(c.contenu);
     p.fermerEntree();
     ASSERT_TRUE(p.finir());
-    EXPECT_EQ(p.sortie(), texteDe(c.pas) + "\n" + c.resultat);
+    EXPECT_EQ(p.sortie(), c.sortie);
+  }
+}
+
+// ---- Every kind of standard input, and programs that change std::cin ----
+
+TEST(Entrees, ChaqueSorteDEntreeDonneUneFinOrdonnee) {
+  const std::string donnees = "/tmp/outils-carnet-" + std::to_string(::getpid());
+  {
+    std::ofstream sortie(donnees);  // larger than the reader's buffer
+    for (int i = 1; i <= 3000; ++i) sortie << i << '\n';
+  }
+  struct Cas {
+    std::vector<std::string> pas;
+    Entree entree;
+    std::string contenu;                // of the regular file on standard input
+    std::vector<std::string> attendus;  // in this order in the output
+  };
+  const std::string fichierLong = "x\n" + std::string(6000, '7') + "\n";
+  const Cas cas[] = {
+      // A device that "seeks" without moving is not skipped by reading it.
+      {{"lettre:"}, Entree::zero, "", {"lettre=0 etat=bon"}},
+      // A read error, which only an unsynced std::cin reports as one.
+      {{"desynchro", "entier"}, Entree::repertoire, "", {"entier=0 etat=fb"}},
+      {{"entier"}, Entree::repertoire, "", {"entier=0 etat=ef"}},
+      // A failed read before the prompt: the prompt's discard still skips the file.
+      {{"lire", "entier"}, Entree::fichier, fichierLong, {"lire=0 etat=f", "entier=0 etat=ef"}},
+      // A closed descriptor 0 is never the reader's file.
+      {{"carnet:" + donnees}, Entree::fermee, "", {"entier? ", "carnet=3000:4501500 etat=ef"}},
+      // The caller's mask: the end of input throws where a read would; a discard never throws.
+      {{"exceptions", "entier", "vider", "entier"},
+       Entree::vide,
+       "",
+       {"entier? \nentier=exception etat=ef", "vider=1 etat=bon", "entier=exception"}},
+      {{"exceptions", "vider", "lire"},
+       Entree::fichier,
+       "12\n",
+       {"vider=1 etat=bon", "lire=exception etat=ef"}},
+  };
+  for (const auto& c : cas) {
+    std::vector<std::string> argv{programme};
+    argv.insert(argv.end(), c.pas.begin(), c.pas.end());
+    const auto e = executer(argv, c.entree, c.contenu);
+    ASSERT_TRUE(e.termine) << c.pas.back() << ": " << e.sortie;
+    EXPECT_EQ(e.statut, 0);
+    std::size_t depuis = 0;
+    for (const auto& attendu : c.attendus) {
+      depuis = e.sortie.find(attendu, depuis);
+      ASSERT_NE(depuis, std::string::npos) << attendu << " dans: " << e.sortie;
+    }
+    EXPECT_EQ(std::count(e.sortie.begin(), e.sortie.end(), '?'),
+              std::count_if(c.pas.begin(), c.pas.end(),
+                            [](const std::string& p) {
+                              return p.rfind("entier", 0) == 0 || p.rfind("lettre", 0) == 0 ||
+                                     p.rfind("carnet", 0) == 0;
+                            }))
+        << "each prompt's text once: " << e.sortie;
+  }
+  std::remove(donnees.c_str());
+}
+
+TEST(Entrees, UneInviteAttendSaReponseMalgreSignauxEtEntreeNonBloquante) {
+  enum Evenement { aucun, signalPendantLaLecture };
+  struct Cas {
+    std::vector<std::string> pas;
+    Entree entree;
+    Evenement evenement;
+    std::string reponse, resultat;
+  };
+  const Cas cas[] = {
+      {{"signal", "entier"}, Entree::terminal, signalPendantLaLecture, "5\n", "entier=5 etat=bon"},
+      {{"signal", "entier"}, Entree::tube, signalPendantLaLecture, "5\n", "entier=5 etat=bon"},
+      {{"signal", "ligne"}, Entree::tube, signalPendantLaLecture, "mot\n", "ligne=[mot] etat=bon"},
+      {{"signal", "pause"}, Entree::terminal, signalPendantLaLecture, "\n", "pause=1 etat=bon"},
+      {{"nonbloquant", "entier"}, Entree::tube, aucun, "5\n", "entier=5 etat=bon"},
+      {{"nonbloquant", "desynchro", "lettre:ab"}, Entree::tube, aucun, "b\n", "lettre=98 etat=bon"},
+      // The text is on the screen before the read, even when nothing else flushes it.
+      {{"detache", "entier"}, Entree::tube, aucun, "5\n", "entier=5 etat=bon"},
+      {{"detache", "desynchro", "pause"}, Entree::terminal, aucun, "\n", "pause=1 etat=bon"},
+  };
+  for (const auto& c : cas) {
+    std::vector<std::string> argv{programme};
+    argv.insert(argv.end(), c.pas.begin(), c.pas.end());
+    Programme p(argv, c.entree);
+    const std::string& invite = c.pas.back();
+    ASSERT_TRUE(p.attendre(invite == "pause" ? "pause> " : texteDe(invite))) << invite;
+    if (c.evenement == signalPendantLaLecture) {
+      ASSERT_TRUE(p.attendLecture()) << invite;
+      p.signaler(SIGUSR1);
+      ASSERT_TRUE(p.attendLecture(5s, true)) << invite << ": " << p.sortie();
+    } else if (invite == "pause") {
+      ASSERT_TRUE(p.attendLecture()) << invite;
+    }
+    EXPECT_TRUE(p.attendToujours(100ms)) << invite << ": " << p.sortie();
+    p.taper(c.reponse);
+    EXPECT_TRUE(p.attendre(c.resultat)) << invite << ": " << p.sortie();
+    p.fermerEntree();
+    ASSERT_TRUE(p.finir());
   }
 }
 

@@ -6,13 +6,15 @@
 #include <utility>
 
 // Discards what standard input holds pending and never waits for input:
-// - a regular file (or any input that can be positioned) is skipped to its end
-//   without being read;
-// - on a terminal, what the stream has received and what was typed ahead and
-//   still sits in the terminal's input queue is dropped;
-// - on a pipe, only what the stream has already received is dropped.
-// std::cin is left in the good state, and an earlier end of file (Ctrl-D on a
-// terminal) no longer answers later reads.
+// - a regular file is skipped to its end without being read, and std::cin is
+//   left at its end (the end-of-file state set);
+// - any other input (terminal, pipe, socket, device) has what was received
+//   dropped: on a terminal, the lines typed ahead as well; std::cin is left in
+//   the good state, and an earlier end of file (Ctrl-D) no longer answers
+//   later reads.
+// When the program reads std::cin through a buffer of its own (rdbuf()), only
+// that buffer is positioned or dropped. Nothing throws, whatever the mask of
+// std::cin.exceptions(): a state the mask names is cleared.
 void viderEntree();
 
 // Writes 25 line feeds to std::cout, which scrolls the console clear.

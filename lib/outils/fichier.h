@@ -10,10 +10,15 @@
 //   le fichier "NOM" est absent      (a file that cannot be opened)
 //   le fichier "NOM" est vide        (a file with nothing in it)
 //   erreur 1 attendu ...             (a typed read that failed)
-// A failed read stores its zero value (0, 0.0, '\0', "") except for a word
-// read into a character buffer, which keeps what the extraction left there.
-// The failed state then stays set: every later read fails and says so, until
-// a successful ouvrir() after fermer(). Nothing throws.
+// A failed read stores its zero value (0, 0.0, '\0', "", the empty word in
+// a character buffer). The failed state then stays set: every later read
+// fails and says so, until a successful ouvrir() after fermer(). Nothing
+// throws, not even on a read error of the system (the bad state says so).
+//
+// Reading a file to its end:
+//   while (f.sauterBlancs()) f.lire(n);
+// stops at the end of the file, after the first failed read, or at once when
+// no file is open.
 class fichier {
  public:
   // Opens `nom` through ouvrir(); its result shows only in the messages and
@@ -21,7 +26,8 @@ class fichier {
   explicit fichier(const std::string& nom);
 
   // Opens `nom` for reading. False, with a message, when it is missing or
-  // empty (an empty file stays open, at its end). While a file is open, a
+  // cannot be read as a file (a directory: "absent", and nothing stays open)
+  // or empty (an empty file stays open, at its end). While a file is open, a
   // further ouvrir() is refused with the missing-file message and leaves the
   // open file and its position as they were.
   bool ouvrir(const std::string& nom);
@@ -29,8 +35,10 @@ class fichier {
   // Closes the file. With no file open, the reader enters the failed state.
   void fermer();
 
-  // Skips spaces and line feeds (not tabs or carriage returns). False exactly
-  // when the end of the file has been reached.
+  // Skips what the reads skip as white space (in the stream's locale: space,
+  // tab, line feed, carriage return, vertical tab, form feed). False when no
+  // further value can be read: at the end of the file, after a failure, with
+  // no file open. It never sets the failed state itself.
   bool sauterBlancs();
 
   fichier& lire(int& n);          // " attendu entier"; 0 on failure
@@ -40,7 +48,8 @@ class fichier {
 
   // One blank-delimited word into a buffer of `taille` characters: at most
   // taille - 1 of them and a terminating NUL. The rest of a longer word stays
-  // for the next read.
+  // for the next read. A failure stores the empty word; with a `taille` of 0
+  // nothing is written.
   fichier& lire(char* mot, std::size_t taille);
   template <std::size_t N>
   fichier& lire(char (&mot)[N]) {

@@ -22,10 +22,15 @@
 //   saisie<bool>        false
 // std::cin keeps its end-of-file (or error) state for the caller to check.
 // An acceptable answer that ends exactly at the end of input is accepted.
+// A caller's std::cin.exceptions() mask throws only there, once the text has
+// been written: a refused answer or a discard never throws.
+//
+// The text is flushed before each read. A read cut short by a signal, or by
+// standard input that is not ready (non-blocking), waits and reads again.
 //
 // The primary form serves T = int (a strictly positive integer) and
-// T = std::string (a non-empty line, returned without its line feed and
-// untrimmed).
+// T = std::string (a non-empty line, returned without its line feed, or its
+// CR LF, and untrimmed).
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // values, as entree<T>
 
@@ -48,7 +53,10 @@ std::string saisie<std::string>::saisir();
 
 // One character out of `autorises`, compared without regard to case and
 // returned as typed. An empty `autorises` accepts any character, a line feed
-// included.
+// included, and returns the first byte of a multi-byte (UTF-8) character.
+// With a non-empty `autorises`, a byte of 0x80 or above never matches: "é"
+// typed for a set "éa" is refused, and a set made only of such letters can
+// never be answered.
 template <>
 class saisie<char> : public entree<char> {
  public:
