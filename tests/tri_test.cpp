@@ -1,8 +1,12 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <functional>
+#include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include <outils/tri.h>
@@ -168,6 +172,162 @@ TEST(TriRapide, TermineSurUnePetitePileAvecDesPartitionsDesequilibrees) {
   sortCmp<int> jamais;
   reference(attendu, 0, 4999, jamais);
   EXPECT_EQ(travail.v, attendu);
+}
+
+// A user's comparator on the key alone, in either direction, counting its calls.
+template <class T>
+class parCle : public sortCmp<T> {
+ public:
+  explicit parCle(bool decroissant = false) : decroissant_(decroissant) {}
+  bool compare(const T& a, const T& b) override {
+    ++appels;
+    return decroissant_ ? b.cle < a.cle : a.cle < b.cle;
+  }
+  long long appels = 0;
+
+ private:
+  bool decroissant_;
+};
+
+struct Mot {  // not trivially copyable
+  std::string cle;
+  int marque;
+  bool operator==(const Mot& autre) const { return cle == autre.cle && marque == autre.marque; }
+};
+
+template <class T>
+struct Toujours : sortCmp<T> {
+  bool compare(const T& /*a*/, const T& /*b*/) override { return true; }
+};
+template <class T>
+struct AuPlus : sortCmp<T> {  // <=: not a strict weak order
+  bool compare(const T& a, const T& b) override { return a.cle <= b.cle; }
+};
+
+template <class T, class Cle>
+std::vector<T> enregistrements(std::mt19937& gen, int n, Cle cle) {
+  std::vector<T> v;
+  for (int i = 0; i < n; ++i) v.push_back({cle(gen, i), i});
+  return v;
+}
+
+TEST(TriRapide, DonneLArrangementDesEtapesQuelQueSoitLeComparateur) {
+  std::mt19937 gen(11);
+  for (int essai = 0; essai < 60; ++essai) {
+    const int n = 1 + static_cast<int>(gen() % 1500);
+    const int cles = 1 + essai % 6;
+    auto v =
+        enregistrements<Element>(gen, n, [&](std::mt19937& g, int) { return int(g() % cles); });
+    auto mots = enregistrements<Mot>(gen, n / 4 + 1, [&](std::mt19937& g, int) {
+      return std::string(1 + g() % 2, char('a' + g() % cles));
+    });
+    parCle<Element> croissant, decroissant(true);
+    sortCmp<Element> jamais;
+    Toujours<Element> toujours;
+    AuPlus<Element> auPlus;
+    for (sortCmp<Element>* cmp :
+         std::vector<sortCmp<Element>*>{&croissant, &decroissant, &jamais, &toujours, &auPlus}) {
+      auto trie = v, attendu = v;
+      triRapide(trie.data(), 0, n - 1, cmp);
+      reference(attendu, 0, n - 1, *cmp);
+      ASSERT_EQ(trie, attendu) << "essai " << essai;
+    }
+    parCle<Mot> parMot(essai % 2 == 1);
+    auto trie = mots, attendu = mots;
+    triRapide(trie.data(), 0, static_cast<int>(mots.size()) - 1, &parMot);
+    reference(attendu, 0, static_cast<int>(mots.size()) - 1, parMot);
+    ASSERT_EQ(trie, attendu) << "essai " << essai;
+  }
+}
+
+TEST(TriRapide, DonneLArrangementDesEtapesSurDesReelsAvecZerosEtNaN) {
+  std::mt19937 gen(13);
+  const double valeurs[] = {-0.0, 0.0, std::nan(""), 1.5, -2.0, 0.0, -0.0};
+  for (int essai = 0; essai < 200; ++essai) {
+    std::vector<double> v(1 + gen() % 200);
+    for (double& x : v) x = valeurs[gen() % (essai % 2 ? 7 : 6)];  // every other time, no NaN
+    minCmp<double> croissant;
+    maxCmp<double> decroissant;
+    for (sortCmp<double>* cmp :
+         {static_cast<sortCmp<double>*>(&croissant), static_cast<sortCmp<double>*>(&decroissant)}) {
+      auto trie = v, attendu = v;
+      const int fin = static_cast<int>(v.size()) - 1;
+      triRapide(trie.data(), 0, fin, cmp);
+      reference(attendu, 0, fin, *cmp);
+      ASSERT_EQ(std::memcmp(trie.data(), attendu.data(), v.size() * sizeof(double)), 0)
+          << "essai " << essai;
+    }
+  }
+}
+
+// 4 n ceil(log2 n): past it, a heapsort finishes the call.
+long long borne(long long n) {
+  long long bits = 0;
+  while ((1LL << bits) < n) ++bits;
+  return 4 * n * bits;
+}
+
+TEST(TriRapide, SuitLesEtapesSousLaBorneEtTrieToujoursAuDela) {
+  struct Cas {
+    const char* nom;
+    int n;
+    std::function<int(std::mt19937&, int)> cle;
+    bool sousLaBorne;   // then the arrangement is the steps'
+    long long plafond;  // of the calls, as a multiple of the range's size
+  };
+  const Cas cas[] = {
+      {"aleatoires", 100000, [](std::mt19937& g, int) { return int(g() % 1000000000); }, true, 68},
+      {"dix cles", 30000, [](std::mt19937& g, int) { return int(g() % 10); }, true, 60},
+      // Recognised in one pass: in order, or reversed in place.
+      {"en ordre", 100000, [](std::mt19937&, int i) { return i; }, true, 2},
+      {"en ordre inverse", 100000, [](std::mt19937&, int i) { return -i; }, true, 3},
+      // Past the bound, a heapsort: about n log2 n more calls.
+      {"montant puis descendant", 100000,
+       [](std::mt19937&, int i) { return i < 50000 ? i : 100000 - i; }, false, 2 * 68},
+      {"cycle de mille", 100000, [](std::mt19937&, int i) { return i % 1000; }, false, 2 * 68},
+  };
+  std::mt19937 gen(17);
+  for (const auto& c : cas) {
+    const auto v = enregistrements<Element>(gen, c.n, c.cle);
+    auto trie = v;
+    parCle<Element> cmp;
+    triRapide(trie.data(), 0, c.n - 1, &cmp);
+    EXPECT_EQ(cmp.appels < borne(c.n), c.sousLaBorne) << c.nom << ": " << cmp.appels;
+    EXPECT_LE(cmp.appels, c.plafond * c.n) << c.nom;
+    if (c.sousLaBorne) {
+      auto attendu = v;
+      reference(attendu, 0, c.n - 1, cmp);
+      EXPECT_EQ(trie, attendu) << c.nom;
+    }
+    std::vector<int> marques;
+    for (int i = 0; i < c.n; ++i) {
+      if (i > 0) {
+        ASSERT_LE(trie[i - 1].cle, trie[i].cle) << c.nom << " en " << i;
+      }
+      marques.push_back(trie[i].marque);
+    }
+    std::sort(marques.begin(), marques.end());
+    for (int i = 0; i < c.n; ++i) ASSERT_EQ(marques[i], i) << c.nom;
+  }
+  // Always true, on the largest range that always follows the steps.
+  auto v = enregistrements<Element>(gen, 8192, [](std::mt19937& g, int) { return int(g() % 5); });
+  auto trie = v, attendu = v;
+  Toujours<Element> toujours;
+  triRapide(trie.data(), 0, 8191, &toujours);
+  reference(attendu, 0, 8191, toujours);
+  EXPECT_EQ(trie, attendu);
+}
+
+TEST(TriRapide, TrieUnePlageDeDebutNegatif) {
+  std::mt19937 gen(19);
+  auto v = enregistrements<Element>(gen, 400, [](std::mt19937& g, int) { return int(g() % 7); });
+  auto attendu = v;
+  parCle<Element> cmp;
+  triRapide(v.data() + 200, -150, 149, &cmp);  // positions 50..349 of v
+  std::vector<Element> milieu(attendu.begin() + 50, attendu.begin() + 350);
+  reference(milieu, 0, 299, cmp);
+  std::copy(milieu.begin(), milieu.end(), attendu.begin() + 50);
+  EXPECT_EQ(v, attendu);
 }
 
 TEST(Echanger, NEchangeQueLesPositionsZeroANeuf) {

@@ -3,7 +3,8 @@
 #define OUTILS_TRI_H
 
 #include <type_traits>
-#include <utility>
+
+#include "tri_detail.h"
 
 // The number of elements that trier() orders.
 inline constexpr int TAILLE = 10;
@@ -43,114 +44,51 @@ void echanger(T* tab, int i, int j) {
   tab[j] = temp;
 }
 
-namespace outils::detail {
-
-// One Lomuto pass over tab[debut..fin] with the middle element as pivot:
-// the pivot moves to tab[fin], every element that goes before it is
-// exchanged into `place`, then the pivot goes to `place`, which is returned.
-template <class T, class Avant>
-int partitionner(T* tab, int debut, int fin, Avant& avant) {
-  using std::swap;
-  swap(tab[debut + (fin - debut) / 2], tab[fin]);
-  int place = debut;
-  for (int i = debut; i < fin; ++i) {
-    if (avant(tab[i], tab[fin])) {
-      // A value exchanged with itself is unchanged; other types may not allow it.
-      if (std::is_trivially_copyable_v<T> || i != place) swap(tab[i], tab[place]);
-      ++place;
-    }
-  }
-  if (place != fin) swap(tab[place], tab[fin]);
-  return place;
-}
-
-// What the steps above leave in a range of two elements a, b: the pivot is
-// a, so the result is b, a when b goes before a, else a, b.
-template <class T, class Avant>
-void trierDeux(T* t, Avant& avant) {
-  if constexpr (std::is_trivially_copyable_v<T>) {
-    // Plain values: two conditional moves instead of an unpredictable branch.
-    const T a = t[0];
-    const T b = t[1];
-    const bool inverse = avant(b, a);
-    t[0] = inverse ? b : a;
-    t[1] = inverse ? a : b;
-  } else {
-    using std::swap;
-    if (avant(t[1], t[0])) swap(t[0], t[1]);
-  }
-}
-
-// What the steps leave in a range of three elements a, b, c (pivot b), with
-// the same comparisons in the same order.
-template <class T, class Avant>
-void trierTrois(T* t, Avant& avant) {
-  using std::swap;
-  const bool aDevant = avant(t[0], t[1]);
-  const bool cDevant = avant(t[2], t[1]);
-  if (aDevant && cDevant) {  // a, c, b, then a and c in order
-    swap(t[1], t[2]);
-    detail::trierDeux(t, avant);
-  } else if (cDevant) {  // c, b, a
-    swap(t[0], t[2]);
-  } else if (!aDevant) {  // b, c, a, then c and a in order
-    swap(t[0], t[1]);
-    swap(t[1], t[2]);
-    detail::trierDeux(t + 1, avant);
-  }
-}
-
-// A range of at most three elements, done without a partition pass.
-template <class T, class Avant>
-void trierPetite(T* tab, int debut, int fin, Avant& avant) {
-  if (fin - debut == 1) detail::trierDeux(tab + debut, avant);
-  if (fin - debut == 2) detail::trierTrois(tab + debut, avant);
-}
-
-// Quicksort of tab[debut..fin] by the steps above; `avant(a, b)` is the
-// ordering. The parts of a partition are disjoint, so the order in which they
-// are sorted does not change the result: recursing into the smaller part and
-// looping on the larger keeps the depth within log2 of the range's size,
-// whatever the comparator does.
-template <class T, class Avant>
-void trierPlage(T* tab, int debut, int fin, Avant& avant) {
-  while (fin - debut > 2) {
-    const int place = detail::partitionner(tab, debut, fin, avant);
-    if (place - debut < fin - place) {
-      detail::trierPlage(tab, debut, place - 1, avant);
-      debut = place + 1;
-    } else {
-      detail::trierPlage(tab, place + 1, fin, avant);
-      fin = place - 1;
-    }
-  }
-  detail::trierPetite(tab, debut, fin, avant);
-}
-
-}  // namespace outils::detail
-
-// Sorts tab[debut..fin] (inclusive) with cmp, called by virtual dispatch.
-// The whole range is sorted, wherever it lies in the caller's array.
+// Sorts tab[debut..fin] (inclusive) with cmp, wherever the range lies in the
+// caller's array. The result is the arrangement of a Lomuto quicksort with
+// the middle element as pivot, comparing each element with the pivot, except:
+// - on a range of more than 8192 elements, once the steps have made
+//   4 n ceil(log2 n) comparisons, what is left is finished by a heapsort;
+// - integral elements with exactly minCmp<T> or maxCmp<T> are sorted by
+//   another method, which gives the same bytes, and the comparator is not called.
 template <class T>
 void triRapide(T* tab, int debut, int fin, sortCmp<T>* cmp) {
+  if (debut >= fin) return;
+  const long long n = static_cast<long long>(fin) - debut + 1;
+  T* t = tab + debut;
+  if constexpr (std::is_integral_v<T>) {
+    if (outils::detail::estExactement<minCmp<T>>(*cmp))
+      return outils::detail::trierEntiers<T, false>(t, n);
+    if (outils::detail::estExactement<maxCmp<T>>(*cmp))
+      return outils::detail::trierEntiers<T, true>(t, n);
+  }
   auto avant = [cmp](const T& a, const T& b) { return cmp->compare(a, b); };
-  outils::detail::trierPlage(tab, debut, fin, avant);
+  outils::detail::trierParEtapes(t, n, avant);
 }
 
 // Sorts tab[0..TAILLE-1]: ascending, or descending when `inverse` is true.
 template <class T>
 void trier(T* tab, bool inverse) {
-  maxCmp<T> decroissant;
-  minCmp<T> croissant;
-  // The comparators' types are known here, so their calls need no dispatch.
-  auto avantDecroissant = [&](const T& a, const T& b) {
-    return decroissant.maxCmp<T>::compare(a, b);
-  };
-  auto avantCroissant = [&](const T& a, const T& b) { return croissant.minCmp<T>::compare(a, b); };
-  if (inverse)
-    outils::detail::trierPlage(tab, 0, TAILLE - 1, avantDecroissant);
-  else
-    outils::detail::trierPlage(tab, 0, TAILLE - 1, avantCroissant);
+  if constexpr (std::is_integral_v<T>) {
+    if (inverse)
+      outils::detail::reseauDix<T, true>(tab);
+    else
+      outils::detail::reseauDix<T, false>(tab);
+  } else {
+    maxCmp<T> decroissant;
+    minCmp<T> croissant;
+    // The comparators' types are known here, so their calls need no dispatch.
+    auto avantDecroissant = [&](const T& a, const T& b) {
+      return decroissant.maxCmp<T>::compare(a, b);
+    };
+    auto avantCroissant = [&](const T& a, const T& b) {
+      return croissant.minCmp<T>::compare(a, b);
+    };
+    if (inverse)
+      outils::detail::trierParEtapes(tab, TAILLE, avantDecroissant);
+    else
+      outils::detail::trierParEtapes(tab, TAILLE, avantCroissant);
+  }
 }
 
 #endif
