@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <limits>
 #include <locale>
@@ -16,17 +17,83 @@
 // ---- Platform layer: what standard input is, and dropping what it holds ----
 //
 // entreeReguliere()     standard input is a regular (disk) file
-// abandonnerConsole()   drops, without waiting, what the C library and the
+// abandonnerConsole(f)  drops, without waiting, what the C library and the
 //                       system hold of standard input, and clears stdin's
-//                       end-of-file and error indicators
+//                       end-of-file and error indicators; `f`: an end of
+//                       input was met since (Ctrl-D, Ctrl-Z)
 // lectureInterrompue()  the last read failed only for a signal or for input
 //                       that is not ready (errno)
 // attendreEntree()      waits until standard input can be read
 // occuperEntreeFermee() a closed descriptor 0 is taken by the null device, so
 //                       that no file the library opens is taken for it
+// ouvrirFichier()       opens a file by its UTF-8 name, for reading
 
 #if defined(_WIN32)
-#error "the Windows section of the platform layer is missing"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <filesystem>
+
+namespace {
+
+// The handle that stdin reads, which is not always GetStdHandle's.
+HANDLE poigneeEntree() {
+  const int descripteur = _fileno(stdin);
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the C runtime gives handles as integers
+  return descripteur < 0 ? INVALID_HANDLE_VALUE
+                         : reinterpret_cast<HANDLE>(_get_osfhandle(descripteur));
+}
+
+// A console, and not NUL, which _isatty also takes for a device.
+bool entreeConsole() {
+  DWORD mode = 0;
+  return GetConsoleMode(poigneeEntree(), &mode) != 0;
+}
+
+bool entreeReguliere() {
+  return GetFileType(poigneeEntree()) == FILE_TYPE_DISK;
+}
+
+void abandonnerConsole(bool finVue) {
+  std::fflush(stdin);  // the C runtime drops what its input buffer holds
+  if (entreeConsole()) {
+    // After Ctrl-Z the C runtime answers every read with the end of input,
+    // whatever clearerr() says: the console is opened again.
+    if (finVue) static_cast<void>(std::freopen("CONIN$", "r", stdin));
+    FlushConsoleInputBuffer(poigneeEntree());
+  }
+  std::clearerr(stdin);
+}
+
+bool lectureInterrompue() {
+  return errno == EINTR || errno == EAGAIN;
+}
+
+void attendreEntree() {
+  WaitForSingleObject(poigneeEntree(), INFINITE);
+}
+
+void occuperEntreeFermee() {
+  if (poigneeEntree() != INVALID_HANDLE_VALUE) return;
+  const int nul = _open("NUL", _O_RDONLY);
+  if (nul > 0) _close(nul);  // 0 was taken meanwhile
+}
+
+void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
+  // A narrow name would be read in the ANSI code page.
+  flux.open(std::filesystem::u8path(nom), std::ios::in);
+}
+
+}  // namespace
+
 #else  // POSIX
 
 #include <fcntl.h>
@@ -45,7 +112,7 @@ bool entreeReguliere() {
   return fstat(STDIN_FILENO, &etat) == 0 && S_ISREG(etat.st_mode);
 }
 
-void abandonnerConsole() {
+void abandonnerConsole(bool /*finVue*/) {
 #if __has_include(<stdio_ext.h>)
   __fpurge(stdin);
 #elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
@@ -69,6 +136,10 @@ void occuperEntreeFermee() {
   if (fcntl(STDIN_FILENO, F_GETFD) >= 0 || errno != EBADF) return;
   const int nul = open("/dev/null", O_RDONLY);  // NOLINT(cppcoreguidelines-pro-type-vararg)
   if (nul > STDIN_FILENO) close(nul);           // 0 was taken meanwhile
+}
+
+void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
+  flux.open(nom.c_str(), std::ios::in);
 }
 
 }  // namespace
@@ -197,6 +268,7 @@ char majuscule(char c) {
 
 void viderEntree() {
   const masqueSuspendu garde;
+  const bool finVue = std::cin.eof() || std::feof(stdin) != 0;
   std::cin.clear();
   if (!lisLaConsole()) {
     if (!sauterALaFin()) abandonnerTampon();
@@ -205,7 +277,7 @@ void viderEntree() {
   std::clearerr(stdin);
   if (entreeReguliere() && sauterALaFin()) return;
   abandonnerTampon();
-  abandonnerConsole();
+  abandonnerConsole(finVue);
 }
 
 void effacerEcran() {
@@ -299,7 +371,7 @@ bool fichier::ouvrir(const std::string& nom) {
   const bool dejaOuvert = flux.is_open();
   if (!dejaOuvert) {
     occuperEntreeFermee();
-    flux.open(nom.c_str(), std::ios::in);
+    ouvrirFichier(flux, nom);
   }
   if (!dejaOuvert && !flux.fail() && flux.peek() == std::char_traits<char>::eof() && flux.bad()) {
     flux.close();  // opened, but it cannot be read: a directory, a read error

@@ -4,7 +4,9 @@
 #include <outils/entree.h>
 
 #include "gtest/gtest.h"
+#if !defined(_WIN32)
 #include "programme.h"
+#endif
 
 namespace {
 
@@ -55,6 +57,8 @@ TEST(Vider, SurUnFluxPositionnableSauteToutLeReste) {
 }
 
 // ---- The pause prompt, driven as a person or a script would ----
+
+#if !defined(_WIN32)  // child processes on a pseudo-terminal: POSIX
 
 const std::string programme = ESSAI_INVITES;
 
@@ -141,5 +145,7 @@ TEST(Pause, RendLaMainAussitotSansTerminal) {
     EXPECT_EQ(e.erreurs, "");
   }
 }
+
+#endif
 
 }  // namespace

@@ -12,17 +12,21 @@
 //   detache       std::cin.tie(nullptr): std::cout is no longer flushed by reads
 //   exceptions    std::cin.exceptions(eofbit | failbit | badbit)
 //   vider         viderEntree()
-//   signal        a SIGUSR1 handler installed without SA_RESTART
-//   nonbloquant   descriptor 0 made non-blocking
+//   signal        a SIGUSR1 handler installed without SA_RESTART (POSIX)
+//   nonbloquant   descriptor 0 made non-blocking (POSIX)
+//   nul           standard input reopened from NUL (Windows)
 //   carnet:FILE   opens FILE with fichier, asks saisie<int>, then reads FILE's
 //                 integers to its end and prints "COUNT:SUM"
 // After each step it prints "<step>=<value> etat=<flags>" on a line of its own;
 // a step that throws std::ios_base::failure prints "<step>=exception etat=<flags>".
+#if !defined(_WIN32)
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -44,7 +48,9 @@ void rapporter(const std::string& pas, const std::string& valeur) {
   std::cout << '\n' << pas << '=' << valeur << " etat=" << etat() << std::endl;
 }
 
+#if !defined(_WIN32)
 void rienFaire(int /*signal*/) {}
+#endif
 
 std::string carnet(const std::string& nom) {
   fichier f(nom);
@@ -106,12 +112,17 @@ int main(int argc, char** argv) {
       } else if (nom == "vider") {
         viderEntree();
         rapporter(nom, "1");
+#if defined(_WIN32)
+      } else if (nom == "nul") {
+        if (!std::freopen("NUL", "r", stdin)) return 3;
+#else
       } else if (nom == "signal") {
         struct sigaction action {};
         action.sa_handler = rienFaire;  // no SA_RESTART: a blocked read fails with EINTR
         sigaction(SIGUSR1, &action, nullptr);
       } else if (nom == "nonbloquant") {
         fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
+#endif
       } else if (nom == "carnet") {
         rapporter(nom, carnet(arg));
       } else {
