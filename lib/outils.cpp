@@ -63,7 +63,9 @@ bool entreeReguliere() {
 }
 
 void abandonnerConsole(bool finVue) {
-  std::fflush(stdin);  // the C runtime drops what its input buffer holds
+  // The Windows C runtime defines it: it drops what the input buffer holds.
+  // cppcheck-suppress fflushOnInputStream
+  std::fflush(stdin);
   if (entreeConsole()) {
     // After Ctrl-Z the C runtime answers every read with the end of input,
     // whatever clearerr() says: the console is opened again.
@@ -133,6 +135,7 @@ void attendreEntree() {
 }
 
 void occuperEntreeFermee() {
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
   if (fcntl(STDIN_FILENO, F_GETFD) >= 0 || errno != EBADF) return;
   const int nul = open("/dev/null", O_RDONLY);  // NOLINT(cppcoreguidelines-pro-type-vararg)
   if (nul > STDIN_FILENO) close(nul);           // 0 was taken meanwhile
@@ -395,8 +398,8 @@ void fichier::fermer() {
 bool fichier::sauterBlancs() {
   if (!flux.is_open() || !flux.good()) return false;
   const auto& types = std::use_facet<std::ctype<char>>(flux.getloc());
-  std::streambuf& tampon = *flux.rdbuf();
   try {
+    std::streambuf& tampon = *flux.rdbuf();
     for (int c = tampon.sgetc();; c = tampon.snextc()) {
       if (c == std::char_traits<char>::eof()) {
         flux.setstate(std::ios::eofbit);
@@ -454,9 +457,9 @@ fichier& fichier::lire(char* mot, std::size_t taille) {
   const std::istream::sentry garde(flux);
   if (garde && taille > 0) {
     const auto& types = std::use_facet<std::ctype<char>>(flux.getloc());
-    std::streambuf& tampon = *flux.rdbuf();
     std::size_t n = 0;
     try {
+      std::streambuf& tampon = *flux.rdbuf();
       int c = tampon.sgetc();
       for (; n + 1 < taille && c != std::char_traits<char>::eof(); c = tampon.snextc()) {
         const char lu = static_cast<char>(c);

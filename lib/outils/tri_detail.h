@@ -3,6 +3,7 @@
 #define OUTILS_TRI_DETAIL_H
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -219,7 +220,7 @@ void trierParEtapes(T* t, long long n, Avant& avant) {
   Depense depense{0, INT64_MAX, true};
   if constexpr (std::is_floating_point_v<T>) {
     // x < NaN is false for every x: a NaN pivot would pass for a bound.
-    depense.raccourci = std::none_of(t, t + n, [](const T& x) { return x != x; });
+    depense.raccourci = std::none_of(t, t + n, [](const T& x) { return std::isnan(x); });
   }
   if (n > kToujoursParEtapes) {
     if (detail::enOrdreStrict(t, n, avant)) return;
