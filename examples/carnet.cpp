@@ -1,6 +1,7 @@
-// Reads a name, an age and a mark a line from a small data file and prints
-// them; the reader says in French where a line is malformed, and stops there.
-// Run: build/defaut/examples/carnet [FILE]   (by default, carnet.txt beside this file)
+// Lit un nom, un age et une note par ligne dans un petit fichier et les affiche ; le lecteur
+// dit en francais ou une ligne est mal formee, et la lecture s'arrete la.
+// Lancer : build/defaut/examples/carnet [FICHIER]   (par defaut carnet.txt, a cote d'ici)
+// Statut : 0 quand tout le fichier a ete lu ; 1 sinon (celui fourni a une ligne mal formee).
 #include <iostream>
 #include <string>
 
@@ -11,7 +12,7 @@ int main(int argc, char** argv) {
   std::string nom;
   int age = 0;
   float note = 0;
-  while (carnet && carnet.sauterBlancs() && carnet.lire(nom).lire(age).lire(note))
+  while (carnet.sauterBlancs() && carnet.lire(nom).lire(age).lire(note))
     std::cout << nom << " a " << age << " ans et la note " << note << '\n';
   return carnet ? 0 : 1;
 }

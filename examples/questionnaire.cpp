@@ -1,6 +1,6 @@
-// Asks for a number, a line, a letter and a yes/no answer, then says what it got.
-// At the first end of input (Ctrl-D, /dev/null) it says so and ends with status 2.
-// Run it in a terminal: build/defaut/examples/questionnaire
+// Demande un nombre, une ligne, une lettre et une reponse oui/non, puis dit ce qu'il a recu.
+// Lancer dans un terminal : build/defaut/examples/questionnaire
+// Statut : 0 ; 2 a la premiere fin de l'entree (Ctrl-D, /dev/null), apres l'avoir dit.
 #include <iostream>
 #include <string>
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-// True, once the person has been told, when standard input has ended.
+// Vrai, une fois la personne prevenue, quand l'entree standard est finie.
 bool entreeFinie() {
   if (std::cin) return false;
   std::cout << "\nfin de l'entree\n";

@@ -1,7 +1,11 @@
-// The example programs, run as a person would: each answer typed once its
-// prompt has appeared.
+// The example programs, run as a person would, against the transcripts kept
+// beside them; and the README's programs, which must be those examples.
+//
+// A transcript is the screen as the person sees it, each typed answer in
+// {{...}}: it is typed (with Enter) once all the text before it has appeared.
+#include <fstream>
+#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "gtest/gtest.h"
@@ -9,45 +13,105 @@
 
 namespace {
 
-struct Dialogue {
-  std::string nom;
-  std::vector<std::string> argv;
-  Entree entree;
-  std::vector<std::pair<std::string, std::string>> echanges;  // {prompt, answer}
-  int statut;
-  std::string fin;  // how the output ends
-};
+const std::string exemples = EXEMPLES;  // the examples' folder
 
-TEST(Exemples, FinissentProprementSurChaqueSorteDEntree) {
-  const Dialogue dialogues[] = {
-      {"questionnaire, /dev/null",
-       {QUESTIONNAIRE},
-       Entree::vide,
-       {},
-       2,
-       "Votre age : \nfin de l'entree\n"},
-      {"questionnaire, Ctrl-D a la lettre",
-       {QUESTIONNAIRE},
-       Entree::terminal,
-       {{"Votre age : ", "30\n"}, {"Votre nom : ", "Ada\n"}, {"(E/P/D) : ", "\x04"}},
-       2,
-       "(E/P/D) : \r\nfin de l'entree\r\n"},
-  };
-  for (const auto& d : dialogues) {
-    Programme p(d.argv, d.entree);
-    if (d.entree != Entree::terminal) p.fermerEntree();
-    for (const auto& [invite, reponse] : d.echanges) {
-      ASSERT_TRUE(p.attendre(invite)) << d.nom << ": " << p.sortie();
-      p.taper(reponse);
-    }
-    ASSERT_TRUE(p.finir()) << d.nom;
-    EXPECT_EQ(p.statut(), d.statut) << d.nom;
-    const std::string& s = p.sortie();
-    EXPECT_TRUE(s.size() >= d.fin.size() &&
-                s.compare(s.size() - d.fin.size(), d.fin.size(), d.fin) == 0)
-        << d.nom << ": " << s;
-    EXPECT_EQ(s.find('\xff'), std::string::npos) << d.nom;
+std::string lire(const std::string& nom) {
+  std::ifstream f(nom, std::ios::binary);
+  EXPECT_TRUE(f) << nom;
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+std::string remplacer(std::string texte, const std::string& ancien, const std::string& nouveau) {
+  for (auto p = texte.find(ancien); p != std::string::npos;
+       p = texte.find(ancien, p + nouveau.size()))
+    texte.replace(p, ancien.size(), nouveau);
+  return texte;
+}
+
+// Plays a transcript: waits for each piece of text, types each answer, and
+// checks the whole screen at the end. The terminal shows a line end as CR LF.
+void jouer(Programme& p, const std::string& transcript, Entree entree, const std::string& nom) {
+  const std::string finDeLigne = entree == Entree::terminal ? "\r\n" : "\n";
+  std::string ecran;
+  std::size_t debut = 0;
+  for (auto ouvre = transcript.find("{{"); ouvre != std::string::npos;
+       ouvre = transcript.find("{{", debut)) {
+    const auto ferme = transcript.find("}}", ouvre);
+    ASSERT_NE(ferme, std::string::npos) << nom;
+    ASSERT_TRUE(p.attendre(remplacer(transcript.substr(debut, ouvre - debut), "\n", finDeLigne)))
+        << nom << ": " << p.sortie();
+    const std::string reponse = transcript.substr(ouvre + 2, ferme - ouvre - 2);
+    p.taper(reponse + "\n");
+    ecran += transcript.substr(debut, ouvre - debut) + reponse;
+    debut = ferme + 2;
   }
+  ecran += transcript.substr(debut);
+  p.fermerEntree();
+  ASSERT_TRUE(p.finir()) << nom << ": " << p.sortie();
+  EXPECT_EQ(remplacer(p.sortie(), "\r\n", "\n"), ecran) << nom;
+  EXPECT_EQ(p.erreurs(), "") << nom;
+}
+
+TEST(Exemples, SuiventLeurTranscriptEtFinissentProprementSansEntree) {
+  struct Exemple {
+    std::string nom;
+    Entree entree;  // where the person answers
+    int statut;
+    int statutSansEntree;  // with standard input from /dev/null
+  };
+  const Exemple cas[] = {
+      {"questionnaire", Entree::terminal, 0, 2},
+      {"menu", Entree::terminal, 0, 0},
+      {"carnet", Entree::tube, 1, 1},
+      {"notes", Entree::tube, 0, 0},
+  };
+  for (const auto& c : cas) {
+    const std::string programme = std::string(EXEMPLES_CONSTRUITS) + "/" + c.nom;
+    {
+      Programme p({programme}, c.entree);
+      jouer(p, lire(exemples + "/" + c.nom + ".attendu"), c.entree, c.nom);
+      EXPECT_EQ(p.statut(), c.statut) << c.nom;
+    }
+    std::ifstream vide(exemples + "/" + c.nom + ".vide.attendu");
+    const std::string sansEntree =
+        lire(exemples + "/" + c.nom + (vide ? ".vide.attendu" : ".attendu"));
+    const auto e = executer({programme}, Entree::vide);
+    ASSERT_TRUE(e.termine) << c.nom;
+    EXPECT_EQ(e.sortie, sansEntree) << c.nom << " sans entree";
+    EXPECT_EQ(e.statut, c.statutSansEntree) << c.nom << " sans entree";
+  }
+}
+
+TEST(Exemples, UnCtrlDArreteLeQuestionnaire) {
+  Programme p({std::string(EXEMPLES_CONSTRUITS) + "/questionnaire"}, Entree::terminal);
+  for (const char* invite : {"Votre age : ", "Votre nom : "}) {
+    ASSERT_TRUE(p.attendre(invite));
+    p.taper("30\n");
+  }
+  ASSERT_TRUE(p.attendre("(E/P/D) : "));
+  p.taper("\x04");  // at the letter: never the end-of-file byte as a letter
+  ASSERT_TRUE(p.finir());
+  EXPECT_EQ(p.statut(), 2);
+  EXPECT_EQ(p.sortie().substr(p.sortie().rfind("(E/P/D) : ")), "(E/P/D) : \r\nfin de l'entree\r\n");
+}
+
+// Each program block of the README follows a line naming its example
+// (<!-- exemple: NAME.cpp -->) and is that file, to the byte.
+TEST(Readme, ChaqueProgrammeEstUnExemple) {
+  std::istringstream readme(lire(README));
+  const std::string marque = "<!-- exemple: ";
+  int blocs = 0;
+  for (std::string ligne; std::getline(readme, ligne);) {
+    if (ligne.rfind(marque, 0) != 0) continue;
+    const std::string nom = ligne.substr(marque.size(), ligne.find(" -->") - marque.size());
+    std::getline(readme, ligne);
+    ASSERT_EQ(ligne, "```cpp") << nom;
+    std::string bloc;
+    while (std::getline(readme, ligne) && ligne != "```") bloc += ligne + "\n";
+    EXPECT_EQ(bloc, lire(exemples + "/" + nom)) << "the README's block of " << nom;
+    ++blocs;
+  }
+  EXPECT_GE(blocs, 2);
 }
 
 }  // namespace

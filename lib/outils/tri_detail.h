@@ -342,21 +342,20 @@ template <class T, bool decroissant>
 void trierEntiers(T* t, long long n) {
   using K = Cles<T, decroissant>;
   using Cle = typename K::Cle;
+  // Separate loops, each simple enough to be vectorised.
   long long descentes = 0;
+  for (long long i = 1; i < n; ++i) descentes += K::avant(t[i], t[i - 1]);
+  if (descentes == 0) return;
   long long montees = 0;
+  for (long long i = 1; i < n; ++i) montees += K::avant(t[i - 1], t[i]);
+  if (montees == 0) return std::reverse(t, t + n);
+  if (descentes <= 8 && detail::trierParInsertionBornee<T, decroissant>(t, n, n)) return;
   Cle plusPetite = K::cle(t[0]);
   Cle plusGrande = plusPetite;
   for (long long i = 1; i < n; ++i) {
-    const Cle c = K::cle(t[i]);
-    const Cle precedente = K::cle(t[i - 1]);
-    descentes += c < precedente;
-    montees += precedente < c;
-    plusPetite = std::min(plusPetite, c);
-    plusGrande = std::max(plusGrande, c);
+    plusPetite = std::min(plusPetite, K::cle(t[i]));
+    plusGrande = std::max(plusGrande, K::cle(t[i]));
   }
-  if (descentes == 0) return;
-  if (montees == 0) return std::reverse(t, t + n);
-  if (descentes <= 8 && detail::trierParInsertionBornee<T, decroissant>(t, n, n)) return;
   int decalage = 0;
   while (decalage + 8 < K::kBits && ((plusPetite ^ plusGrande) >> (decalage + 8)) != 0)
     decalage += 8;
