@@ -1,7 +1,8 @@
 // Runs a console program the way a person or a script would: on a
 // pseudo-terminal, or with standard input from a pipe, a regular file,
-// /dev/null, /dev/zero, a directory (every read fails), or closed. Every wait has a deadline; a child still running when
-// the object dies is killed, so a prompt that spins fails instead of hanging.
+// /dev/null, /dev/zero, a directory (every read fails), or closed. Every wait has a deadline; a
+// child still running when the object dies is killed, so a prompt that spins fails instead of
+// hanging.
 #ifndef OUTILS_TESTS_PROGRAMME_H
 #define OUTILS_TESTS_PROGRAMME_H
 

@@ -269,20 +269,9 @@ struct Cles {
   static bool avant(T a, T b) { return decroissant ? b < a : a < b; }
 };
 
-template <class T, bool decroissant>
-void trierParInsertion(T* t, long long n) {
-  using K = Cles<T, decroissant>;
-  for (long long i = 1; i < n; ++i) {
-    const T x = t[i];
-    long long j = i;
-    for (; j > 0 && K::avant(x, t[j - 1]); --j) t[j] = t[j - 1];
-    t[j] = x;
-  }
-}
-
 // Insertion sort that gives up after `limite` moves; true when it finished.
 template <class T, bool decroissant>
-bool trierParInsertionBornee(T* t, long long n, long long limite) {
+bool trierParInsertion(T* t, long long n, long long limite = INT64_MAX) {
   using K = Cles<T, decroissant>;
   for (long long i = 1; i < n; ++i) {
     const T x = t[i];
@@ -301,7 +290,10 @@ template <class T, bool decroissant>
 void trierParChiffres(T* t, long long n, int decalage) {
   using K = Cles<T, decroissant>;
   using Cle = typename K::Cle;
-  if (n <= 48) return detail::trierParInsertion<T, decroissant>(t, n);
+  if (n <= 48) {
+    detail::trierParInsertion<T, decroissant>(t, n);
+    return;
+  }
   long long debuts[257] = {};
   for (long long i = 0; i < n; ++i) ++debuts[((K::cle(t[i]) >> decalage) & 0xFF) + 1];
   for (int c = 0; c < 256; ++c) {
@@ -349,7 +341,7 @@ void trierEntiers(T* t, long long n) {
   long long montees = 0;
   for (long long i = 1; i < n; ++i) montees += K::avant(t[i - 1], t[i]);
   if (montees == 0) return std::reverse(t, t + n);
-  if (descentes <= 8 && detail::trierParInsertionBornee<T, decroissant>(t, n, n)) return;
+  if (descentes <= 8 && detail::trierParInsertion<T, decroissant>(t, n, n)) return;
   Cle plusPetite = K::cle(t[0]);
   Cle plusGrande = plusPetite;
   for (long long i = 1; i < n; ++i) {
