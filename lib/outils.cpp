@@ -227,6 +227,11 @@ class masqueSuspendu {
   bool rendu = false;
 };
 
+// True once std::cin can give no more answers: its end, or a read error.
+bool finEntree() {
+  return std::cin.eof() || std::cin.bad();
+}
+
 // One read of a prompt. A read that ended in `echec` only because a signal
 // came or the input was not ready waits for input and is made again; a read
 // that succeeded all the same keeps its value and loses that state.
@@ -235,18 +240,13 @@ void lireSansInterruption(Lecture lecture, std::ios::iostate echec) {
   for (;;) {
     errno = 0;
     lecture();
-    if (!lisLaConsole() || !(std::cin.eof() || std::cin.bad()) || !lectureInterrompue()) return;
+    if (!lisLaConsole() || !finEntree() || !lectureInterrompue()) return;
     const bool echoue = (std::cin.rdstate() & echec) != 0;
     std::cin.clear();
     std::clearerr(stdin);
     if (!echoue) return;
     attendreEntree();
   }
-}
-
-// True once std::cin can give no more answers: its end, or a read error.
-bool finEntree() {
-  return std::cin.eof() || std::cin.bad();
 }
 
 // Writes a prompt's text, and makes sure it is seen before the read.

@@ -87,10 +87,7 @@ long long partitionner(T* t, long long n, Avant& avant) {
 template <class T, class Avant>
 void trierDeux(T* t, Avant& avant) {
   if constexpr (kSansBranche<T>) {
-    const T choix[2] = {t[0], t[1]};
-    const bool inverse = avant(choix[1], choix[0]);
-    t[0] = choix[inverse];
-    t[1] = choix[!inverse];
+    detail::echangerSi(t[0], t[1], avant(t[1], t[0]));
   } else {
     using std::swap;
     if (avant(t[1], t[0])) swap(t[0], t[1]);
@@ -361,6 +358,8 @@ inline constexpr signed char kReseauDix[29][2] = {
     {2, 4}, {5, 7}, {6, 9}, {0, 1}, {3, 6}, {8, 9}, {1, 5}, {2, 3}, {4, 8}, {6, 7},
     {1, 2}, {3, 5}, {4, 6}, {7, 8}, {2, 3}, {4, 5}, {6, 7}, {3, 4}, {5, 6}};
 
+// Kept in registers by reseauDix, a select becomes a conditional move; the
+// byte masks of echangerSi would be slower here.
 template <class T, bool decroissant>
 void ordonnerPaire(T* t, int i, int j) {
   const T a = t[i];
