@@ -1,6 +1,13 @@
 // The library's non-template code.
+//
+//   Platform layer    what standard input is, what the C library holds of it,
+//                     the start-up guard of the standard descriptors
+//   Start-up          the one piece that runs without being called
+//   std::cin          which buffer it reads through; dropping what was received
+//   Prompt cycle      discard, show, read, accept; the end-of-input rule
+//   Prompts           saisie<int>, <std::string>, <char>, <bool>, <void>
+//   Reader            fichier
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -14,19 +21,34 @@
 #include <outils/fichier.h>
 #include <outils/saisie.h>
 
-// ---- Platform layer: what standard input is, and dropping what it holds ----
+// ---- Platform layer ----
 //
-// entreeReguliere()     standard input is a regular (disk) file
-// abandonnerConsole(f)  drops, without waiting, what the C library and the
-//                       system hold of standard input, and clears stdin's
-//                       end-of-file and error indicators; `f`: an end of
-//                       input was met since (Ctrl-D, Ctrl-Z)
-// lectureInterrompue()  the last read failed only for a signal or for input
-//                       that is not ready (errno)
-// attendreEntree()      waits until standard input can be read
-// occuperEntreeFermee() a closed descriptor 0 is taken by the null device, so
-//                       that no file the library opens is taken for it
-// ouvrirFichier()       opens a file by its UTF-8 name, for reading
+// Each platform provides, in an unnamed namespace:
+//   entreeReguliere()       standard input is a regular (disk) file
+//   entreeTube()            standard input is a pipe or a socket
+//   recuEnC()               what the C library has received of stdin and not
+//                           yet given out (a view; empty where unknown)
+//   abandonnerConsole(f)    drops, without waiting, what the C library and the
+//                           system hold of standard input, and clears stdin's
+//                           indicators; `f`: an end of input was met since
+//   lectureInterrompue()    the last read failed only for a signal or for
+//                           input that is not ready (errno)
+//   attendreEntree()        waits until standard input can be read
+//   occuperDescripteurs()   takes each closed standard descriptor (0, 1, 2)
+//                           with the null device, so that no file the program
+//                           opens later is taken for one
+//   ouvrirFichier(f, nom)   opens a file for reading, by its name in UTF-8 on
+//                           Windows; a directory is not opened
+
+namespace {
+
+// Bytes received and not yet read, oldest first.
+struct Recu {
+  const char* debut = nullptr;
+  std::size_t taille = 0;
+};
+
+}  // namespace
 
 #if defined(_WIN32)
 
@@ -38,6 +60,8 @@
 #endif
 #include <fcntl.h>
 #include <io.h>
+#include <share.h>
+#include <sys/stat.h>
 #include <windows.h>
 
 #include <filesystem>
@@ -62,14 +86,46 @@ bool entreeReguliere() {
   return GetFileType(poigneeEntree()) == FILE_TYPE_DISK;
 }
 
+bool entreeTube() {
+  return GetFileType(poigneeEntree()) == FILE_TYPE_PIPE;
+}
+
+// stdin's read pointer and count. The Universal CRT (Visual Studio 2015 and
+// later, MinGW-w64 built for it) keeps FILE opaque and gives them through
+// _get_stream_buffer_pointers, as its own <fstream> uses them; the older
+// MSVCRT that MinGW-w64 links by default has them in FILE.
+bool pointeursEntree(char**& lu, int*& reste) {
+#if defined(_UCRT) || defined(_MSC_VER)
+  char** base = nullptr;
+  return _get_stream_buffer_pointers(stdin, &base, &lu, &reste) == 0 && lu && reste;
+#else
+  lu = &stdin->_ptr;
+  reste = &stdin->_cnt;
+  return true;
+#endif
+}
+
+Recu recuEnC() {
+  char** lu = nullptr;
+  int* reste = nullptr;
+  if (!pointeursEntree(lu, reste) || !*lu || *reste <= 0) return {};
+  return {*lu, static_cast<std::size_t>(*reste)};
+}
+
 void abandonnerConsole(bool finVue) {
-  // The Windows C runtime defines it: it drops what the input buffer holds.
-  // cppcheck-suppress fflushOnInputStream
-  std::fflush(stdin);
+  // fflush(stdin) would drop the buffer with MSVCRT only: the Universal CRT
+  // documents it as having no effect on an input stream.
+  char** lu = nullptr;
+  int* reste = nullptr;
+  if (pointeursEntree(lu, reste) && *lu && *reste > 0) {
+    *lu += *reste;
+    *reste = 0;
+  }
   if (entreeConsole()) {
     // After Ctrl-Z the C runtime answers every read with the end of input,
     // whatever clearerr() says: the console is opened again.
-    if (finVue) static_cast<void>(std::freopen("CONIN$", "r", stdin));
+    FILE* console = nullptr;
+    if (finVue) static_cast<void>(freopen_s(&console, "CONIN$", "r", stdin));
     FlushConsoleInputBuffer(poigneeEntree());
   }
   std::clearerr(stdin);
@@ -83,15 +139,33 @@ void attendreEntree() {
   WaitForSingleObject(poigneeEntree(), INFINITE);
 }
 
-void occuperEntreeFermee() {
-  if (poigneeEntree() != INVALID_HANDLE_VALUE) return;
-  const int nul = _open("NUL", _O_RDONLY);
-  if (nul > 0) _close(nul);  // 0 was taken meanwhile
+void occuperDescripteurs() {
+  for (int descripteur = 0; descripteur <= 2; ++descripteur) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
+    if (reinterpret_cast<HANDLE>(_get_osfhandle(descripteur)) != INVALID_HANDLE_VALUE) continue;
+    int nul = -1;
+    if (_sopen_s(&nul, "NUL", descripteur == 0 ? _O_RDONLY : _O_WRONLY, _SH_DENYNO,
+                 _S_IREAD | _S_IWRITE) != 0)
+      continue;
+    if (nul != descripteur) {
+      _dup2(nul, descripteur);
+      _close(nul);
+    }
+  }
 }
 
 void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
-  // A narrow name would be read in the ANSI code page.
-  flux.open(std::filesystem::u8path(nom), std::ios::in);
+  // A narrow name would be read in the ANSI code page: the name is taken as
+  // UTF-8, and one that is not valid UTF-8 names no file.
+  const int taille = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, nom.data(),
+                                         static_cast<int>(nom.size()), nullptr, 0);
+  if (taille <= 0 && !nom.empty()) {
+    flux.setstate(std::ios::failbit);
+    return;
+  }
+  std::wstring large(static_cast<std::size_t>(taille), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, nom.data(), static_cast<int>(nom.size()), large.data(), taille);
+  flux.open(std::filesystem::path(large), std::ios::in);
 }
 
 }  // namespace
@@ -109,9 +183,33 @@ void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
 
 namespace {
 
-bool entreeReguliere() {
+mode_t typeEntree() {
   struct stat etat {};
-  return fstat(STDIN_FILENO, &etat) == 0 && S_ISREG(etat.st_mode);
+  return fstat(STDIN_FILENO, &etat) == 0 ? (etat.st_mode & S_IFMT) : 0;
+}
+
+bool entreeReguliere() {
+  return S_ISREG(typeEntree());
+}
+
+bool entreeTube() {
+  const mode_t type = typeEntree();
+  return S_ISFIFO(type) || S_ISSOCK(type);
+}
+
+Recu recuEnC() {
+#if defined(__GLIBC__)
+  return {stdin->_IO_read_ptr, static_cast<std::size_t>(stdin->_IO_read_end - stdin->_IO_read_ptr)};
+#elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
+  return {reinterpret_cast<const char*>(stdin->_p),
+          stdin->_r > 0 ? static_cast<std::size_t>(stdin->_r) : 0};
+#elif __has_include(<stdio_ext.h>)  // musl
+  std::size_t taille = 0;
+  const char* debut = reinterpret_cast<const char*>(__freadptr(stdin, &taille));
+  return {debut, debut ? taille : 0};
+#else
+  return {};
+#endif
 }
 
 void abandonnerConsole(bool /*finVue*/) {
@@ -120,7 +218,9 @@ void abandonnerConsole(bool /*finVue*/) {
 #elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
   fpurge(stdin);
 #endif
-  if (isatty(STDIN_FILENO)) tcflush(STDIN_FILENO, TCIFLUSH);
+  // A process in the background that flushed the terminal would be stopped
+  // (SIGTTOU), and would throw away what the person types for another program.
+  if (isatty(STDIN_FILENO) && tcgetpgrp(STDIN_FILENO) == getpgrp()) tcflush(STDIN_FILENO, TCIFLUSH);
   std::clearerr(stdin);
 }
 
@@ -134,14 +234,26 @@ void attendreEntree() {
   }
 }
 
-void occuperEntreeFermee() {
-  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
-  if (fcntl(STDIN_FILENO, F_GETFD) >= 0 || errno != EBADF) return;
-  const int nul = open("/dev/null", O_RDONLY);  // NOLINT(cppcoreguidelines-pro-type-vararg)
-  if (nul > STDIN_FILENO) close(nul);           // 0 was taken meanwhile
+void occuperDescripteurs() {
+  for (int descripteur = 0; descripteur <= 2; ++descripteur) {
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
+    if (fcntl(descripteur, F_GETFD) >= 0 || errno != EBADF) continue;
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
+    const int nul = open("/dev/null", descripteur == 0 ? O_RDONLY : O_WRONLY);
+    if (nul > descripteur) {  // the lowest free one is `descripteur`, unless taken meanwhile
+      dup2(nul, descripteur);
+      close(nul);
+    }
+  }
 }
 
 void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
+  // Some standard libraries open a directory and then read it as empty.
+  struct stat etat {};
+  if (stat(nom.c_str(), &etat) == 0 && S_ISDIR(etat.st_mode)) {
+    flux.setstate(std::ios::failbit);
+    return;
+  }
   flux.open(nom.c_str(), std::ios::in);
 }
 
@@ -149,55 +261,128 @@ void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
 
 #endif
 
+// ---- Start-up ----
+//
+// Before the program's own static objects are built, each of the standard
+// descriptors 0, 1 and 2 that is closed is taken by the null device, and
+// std::cin's buffer is recorded, to tell it later from one the program puts
+// in place. This and that pointer are the library's only state of its own.
+
+namespace {
+
+std::streambuf* tamponDeDepart = nullptr;
+
+void demarrer() {
+  occuperDescripteurs();
+  const std::ios_base::Init flux;  // std::cin exists from here on
+  tamponDeDepart = std::cin.rdbuf();
+}
+
+}  // namespace
+
+#if defined(_MSC_VER)
+#pragma init_seg(lib)
+namespace {
+struct Demarrage {
+  Demarrage() { demarrer(); }
+} const demarrage;
+}  // namespace
+#else
+__attribute__((constructor(101))) static void demarrerOutils() {
+  demarrer();
+}
+#endif
+
 // ---- Which buffer std::cin reads through ----
 
-#if defined(__GLIBCXX__)
+#if defined(__GLIBCXX__) && defined(__GXX_RTTI)
 #include <ext/stdio_filebuf.h>
 #include <ext/stdio_sync_filebuf.h>
 #endif
 
 namespace {
 
-// True while std::cin reads standard input through the buffer the library
-// set up, false once the program has put a buffer of its own in place.
+// True while std::cin reads standard input through the buffer the standard
+// library set up, false once the program has put a buffer of its own in
+// place. libstdc++ with RTTI says it exactly (sync_with_stdio(false) replaces
+// the buffer there); elsewhere the buffer recorded at start-up is compared.
 bool lisLaConsole() {
-#if defined(__GLIBCXX__)
   std::streambuf* tampon = std::cin.rdbuf();
+#if defined(__GLIBCXX__) && defined(__GXX_RTTI)
   if (auto* synchro = dynamic_cast<__gnu_cxx::stdio_sync_filebuf<char>*>(tampon))
     return synchro->file() == stdin;
   if (auto* desynchro = dynamic_cast<__gnu_cxx::stdio_filebuf<char>*>(tampon))
     return desynchro->file() == stdin;
   return false;
 #else
-  return std::cin.rdbuf() != nullptr;
+  return tampon != nullptr && tampon == tamponDeDepart;
 #endif
 }
 
-// Characters that a stream buffer holds, received and not yet read. Unlike
-// in_avail(), this never counts what the system could still deliver.
+// What a stream buffer holds, received and not yet read. Unlike in_avail(),
+// this never counts what the system could still deliver. The pointers are
+// protected members of std::streambuf: a class derived from it may name them,
+// through a pointer to member, on any other buffer.
 struct tamponRecu : std::streambuf {
-  static std::streamsize taille(const std::streambuf& tampon) {
+  static Recu de(const std::streambuf& tampon) {
     char* (std::streambuf::*lu)() const = &tamponRecu::gptr;
     char* (std::streambuf::*recu)() const = &tamponRecu::egptr;
-    return (tampon.*recu)() - (tampon.*lu)();
+    const char* debut = (tampon.*lu)();
+    const std::ptrdiff_t taille = (tampon.*recu)() - debut;
+    return {debut, taille > 0 ? static_cast<std::size_t>(taille) : 0};
   }
 };
 
-// Drops what std::cin's buffer holds, received and not read, without waiting.
-void abandonnerTampon() {
-  std::cin.clear();
-  if (std::streambuf* tampon = std::cin.rdbuf()) {
-    const std::streamsize recu = tamponRecu::taille(*tampon);
-    if (recu > 0) std::cin.ignore(recu);
-  }
+constexpr int kFin = std::char_traits<char>::eof();
+
+int dernierOctet(Recu recu) {
+  return recu.taille > 0 ? static_cast<unsigned char>(recu.debut[recu.taille - 1]) : kFin;
 }
 
-// Moves std::cin to the end of its input; false where it cannot be positioned.
-bool sauterALaFin() {
-  std::cin.seekg(0, std::ios::end);
-  if (std::cin.fail()) return false;
-  std::cin.ignore(std::numeric_limits<int>::max(), std::char_traits<char>::eof());
+// Drops what std::cin's buffer holds, received and not read, without ever
+// asking it for more; gives the last byte dropped, or kFin.
+int abandonnerTampon() {
+  std::cin.clear();
+  std::streambuf* tampon = std::cin.rdbuf();
+  if (!tampon) return kFin;
+  const Recu recu = tamponRecu::de(*tampon);
+  for (std::size_t i = 0; i < recu.taille; ++i) tampon->sbumpc();
+  return dernierOctet(recu);
+}
+
+// Moves std::cin to the end of a regular file; false where it cannot. The
+// standard input is positioned through the C stream, which every library's
+// std::cin reads (or, unsynced, shares the descriptor of).
+bool sauterALaFin(bool console) {
+  if (console ? std::fseek(stdin, 0, SEEK_END) != 0 : std::cin.seekg(0, std::ios::end).fail()) {
+    std::cin.clear();
+    return false;
+  }
+  std::cin.ignore(std::numeric_limits<int>::max(), kFin);
   return true;
+}
+
+// Discards what standard input holds pending, never waiting. True when what
+// was dropped ended inside a line of a pipe or a socket: the rest of that
+// line is still to come, and must not be taken for an answer.
+bool abandonnerEntree() {
+  const bool finVue = std::cin.eof() || std::feof(stdin) != 0;
+  std::cin.clear();
+  if (!lisLaConsole()) {
+    if (!sauterALaFin(false)) abandonnerTampon();
+    return false;
+  }
+  std::clearerr(stdin);
+  if (entreeReguliere()) {
+    abandonnerTampon();
+    if (sauterALaFin(true)) return false;
+  }
+  // The C library's bytes come after std::cin's own, which it delivered.
+  const int dernierC = dernierOctet(recuEnC());
+  int dernier = abandonnerTampon();
+  if (dernierC != kFin) dernier = dernierC;
+  abandonnerConsole(finVue);
+  return dernier != kFin && dernier != '\n' && entreeTube();
 }
 
 // Clears std::cin's exception mask for its lifetime, so that nothing throws
@@ -232,6 +417,19 @@ bool finEntree() {
   return std::cin.eof() || std::cin.bad();
 }
 
+// The read just made ended only because a signal came or the input was not
+// ready: more may follow.
+bool interrompue() {
+  return finEntree() && lisLaConsole() && lectureInterrompue();
+}
+
+// After an interrupted read: clear the states, wait for input.
+void reprendre() {
+  std::cin.clear();
+  std::clearerr(stdin);
+  attendreEntree();
+}
+
 // One read of a prompt. A read that ended in `echec` only because a signal
 // came or the input was not ready waits for input and is made again; a read
 // that succeeded all the same keeps its value and loses that state.
@@ -240,29 +438,73 @@ void lireSansInterruption(Lecture lecture, std::ios::iostate echec) {
   for (;;) {
     errno = 0;
     lecture();
-    if (!lisLaConsole() || !finEntree() || !lectureInterrompue()) return;
-    const bool echoue = (std::cin.rdstate() & echec) != 0;
-    std::cin.clear();
-    std::clearerr(stdin);
-    if (!echoue) return;
-    attendreEntree();
+    if (!interrompue()) return;
+    if ((std::cin.rdstate() & echec) == 0) {
+      std::cin.clear();
+      std::clearerr(stdin);
+      return;
+    }
+    reprendre();
   }
 }
+
+// Reads and discards up to and including the next line feed.
+void finirLaLigne() {
+  lireSansInterruption([] { std::cin.ignore(std::numeric_limits<int>::max(), '\n'); },
+                       std::ios::eofbit | std::ios::badbit);
+}
+
+// ---- The prompt cycle ----
 
 // Writes a prompt's text, and makes sure it is seen before the read.
 void montrer(const std::string& texte) {
   std::cout << texte << std::flush;
 }
 
-// The first character of the answer, or EOF.
+// Discards pending input, shows the text, reads with `lire` until `accepte`
+// takes the answer. At the end of input it returns `auBout`, std::cin keeping
+// its state; only there may the caller's exception mask throw.
+template <class T, class Lecture, class Accepte>
+T demanderJusquA(const std::string& invite, Lecture lire, Accepte accepte, T auBout) {
+  masqueSuspendu garde;
+  for (;;) {
+    const bool ligneEntamee = abandonnerEntree();
+    montrer(invite);
+    if (ligneEntamee) finirLaLigne();
+    T valeur = lire();
+    if (accepte(valeur)) return garde.rendre(std::move(valeur));
+    if (finEntree()) return garde.rendre(std::move(auBout));
+  }
+}
+
+// The first character of the answer, or kFin.
 int lireCaractere() {
-  int lu = std::char_traits<char>::eof();
+  int lu = kFin;
   lireSansInterruption([&] { lu = std::cin.get(); }, std::ios::failbit);
   return lu;
 }
 
+// A whole line, without its line feed or CR LF. Pieces cut apart by a signal,
+// or by input that was not ready, are joined: the line ends only at a line
+// feed or at a real end of input.
+std::string lireLigne() {
+  std::string ligne;
+  std::string morceau;
+  for (;;) {
+    errno = 0;
+    std::getline(std::cin, morceau);
+    ligne += morceau;
+    if (!interrompue()) break;
+    reprendre();
+  }
+  if (!ligne.empty()) std::cin.clear(std::cin.rdstate() & ~std::ios::failbit);
+  if (!ligne.empty() && ligne.back() == '\r') ligne.pop_back();
+  return ligne;
+}
+
+// Upper case as in the "C" locale, whatever the program's locale.
 char majuscule(char c) {
-  return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace
@@ -271,16 +513,7 @@ char majuscule(char c) {
 
 void viderEntree() {
   const masqueSuspendu garde;
-  const bool finVue = std::cin.eof() || std::feof(stdin) != 0;
-  std::cin.clear();
-  if (!lisLaConsole()) {
-    if (!sauterALaFin()) abandonnerTampon();
-    return;
-  }
-  std::clearerr(stdin);
-  if (entreeReguliere() && sauterALaFin()) return;
-  abandonnerTampon();
-  abandonnerConsole(finVue);
+  abandonnerEntree();
 }
 
 void effacerEcran() {
@@ -290,9 +523,8 @@ void effacerEcran() {
 bool saisie<void>::saisir() {
   masqueSuspendu garde;
   montrer(invite);
-  vider();
-  lireSansInterruption([] { std::cin.ignore(std::numeric_limits<int>::max(), '\n'); },
-                       std::ios::eofbit | std::ios::badbit);
+  if (abandonnerEntree()) finirLaLigne();
+  finirLaLigne();
   return garde.rendre(true);
 }
 
@@ -300,29 +532,19 @@ bool saisie<void>::saisir() {
 
 template <>
 int saisie<int>::saisir() {
-  masqueSuspendu garde;
-  int entierPositif = 0;
-  for (;;) {
-    vider();
-    montrer(invite);
-    lireSansInterruption([&] { std::cin >> entierPositif; }, std::ios::failbit);
-    if (!std::cin.fail() && entierPositif > 0) return garde.rendre(entierPositif);
-    if (finEntree()) return garde.rendre(0);
-  }
+  const auto lire = [] {
+    int n = 0;
+    lireSansInterruption([&] { std::cin >> n; }, std::ios::failbit);
+    return n;
+  };
+  return demanderJusquA(
+      invite, lire, [](int n) { return !std::cin.fail() && n > 0; }, 0);
 }
 
 template <>
 std::string saisie<std::string>::saisir() {
-  masqueSuspendu garde;
-  std::string ligne;
-  for (;;) {
-    vider();
-    montrer(invite);
-    lireSansInterruption([&] { std::getline(std::cin, ligne); }, std::ios::failbit);
-    if (!ligne.empty() && ligne.back() == '\r') ligne.pop_back();  // a CR LF line end
-    if (!ligne.empty()) return garde.rendre(std::move(ligne));
-    if (finEntree()) return garde.rendre(std::string());
-  }
+  return demanderJusquA(
+      invite, lireLigne, [](const std::string& ligne) { return !ligne.empty(); }, std::string());
 }
 
 saisie<char>::saisie(std::string texte, std::string lettres)
@@ -336,31 +558,22 @@ bool saisie<char>::estAutorise(char c) {
 }
 
 char saisie<char>::saisir() {
-  masqueSuspendu garde;
-  for (;;) {
-    vider();
-    montrer(invite);
-    const int lu = lireCaractere();
-    const char c = static_cast<char>(lu);
-    if (lu == std::char_traits<char>::eof() || autorises.empty() || estAutorise(c))
-      return garde.rendre(c);
-  }
+  const auto accepte = [this](int lu) {
+    return lu == kFin || autorises.empty() || estAutorise(static_cast<char>(lu));
+  };
+  return static_cast<char>(demanderJusquA(invite, lireCaractere, accepte, kFin));
 }
 
 saisie<bool>::saisie(std::string texte, char lettreOui, char lettreNon)
     : entree<bool>(std::move(texte)), oui(majuscule(lettreOui)), non(majuscule(lettreNon)) {}
 
 bool saisie<bool>::saisir() {
-  masqueSuspendu garde;
-  for (;;) {
-    vider();
-    montrer(invite);
-    const int lu = lireCaractere();
-    if (lu == std::char_traits<char>::eof()) return garde.rendre(false);
+  const auto accepte = [this](int lu) {
     const char c = majuscule(static_cast<char>(lu));
-    if (c == oui) return garde.rendre(true);
-    if (c == non) return garde.rendre(false);
-  }
+    return lu == kFin || c == oui || c == non;
+  };
+  const int lu = demanderJusquA(invite, lireCaractere, accepte, kFin);
+  return lu != kFin && majuscule(static_cast<char>(lu)) == oui;
 }
 
 // ---- Text-file reader ----
@@ -369,14 +582,28 @@ fichier::fichier(const std::string& nom) {
   ouvrir(nom);
 }
 
+namespace {
+
+// Skips a UTF-8 byte-order mark at the start of a file just opened and
+// peeked, when the buffer holds it whole.
+void sauterMarque(std::istream& flux) {
+  static constexpr char kMarque[] = "\xEF\xBB\xBF";
+  std::streambuf& tampon = *flux.rdbuf();
+  const Recu recu = tamponRecu::de(tampon);
+  if (recu.taille >= 3 && std::equal(kMarque, kMarque + 3, recu.debut))
+    for (int i = 0; i < 3; ++i) tampon.sbumpc();
+}
+
+}  // namespace
+
 bool fichier::ouvrir(const std::string& nom) {
   // While a file is open the call is refused, and that file keeps its state and position.
   const bool dejaOuvert = flux.is_open();
   if (!dejaOuvert) {
-    occuperEntreeFermee();
+    flux.imbue(std::locale::classic());  // numbers and blanks as written, whatever the program's
     ouvrirFichier(flux, nom);
   }
-  if (!dejaOuvert && !flux.fail() && flux.peek() == std::char_traits<char>::eof() && flux.bad()) {
+  if (!dejaOuvert && !flux.fail() && flux.peek() == kFin && flux.bad()) {
     flux.close();  // opened, but it cannot be read: a directory, a read error
     flux.setstate(std::ios::failbit);
   }
@@ -384,7 +611,8 @@ bool fichier::ouvrir(const std::string& nom) {
     std::cout << "le fichier \"" << nom << "\" est absent\n";
     return false;
   }
-  if (flux.peek() == std::char_traits<char>::eof()) {
+  sauterMarque(flux);
+  if (flux.peek() == kFin) {
     std::cout << "le fichier \"" << nom << "\" est vide\n";
     return false;
   }
@@ -401,7 +629,7 @@ bool fichier::sauterBlancs() {
   try {
     std::streambuf& tampon = *flux.rdbuf();
     for (int c = tampon.sgetc();; c = tampon.snextc()) {
-      if (c == std::char_traits<char>::eof()) {
+      if (c == kFin) {
         flux.setstate(std::ios::eofbit);
         return false;
       }
@@ -461,12 +689,12 @@ fichier& fichier::lire(char* mot, std::size_t taille) {
     try {
       std::streambuf& tampon = *flux.rdbuf();
       int c = tampon.sgetc();
-      for (; n + 1 < taille && c != std::char_traits<char>::eof(); c = tampon.snextc()) {
+      for (; n + 1 < taille && c != kFin; c = tampon.snextc()) {
         const char lu = static_cast<char>(c);
         if (types.is(std::ctype_base::space, lu)) break;
         mot[n++] = lu;
       }
-      if (c == std::char_traits<char>::eof()) flux.setstate(std::ios::eofbit);
+      if (c == kFin) flux.setstate(std::ios::eofbit);
       if (n == 0) flux.setstate(std::ios::failbit);
     } catch (...) {  // a read error of the system, thrown by the file buffer
       flux.setstate(std::ios::badbit);

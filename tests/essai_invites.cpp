@@ -15,23 +15,29 @@
 //   signal        a SIGUSR1 handler installed without SA_RESTART (POSIX)
 //   nonbloquant   descriptor 0 made non-blocking (POSIX)
 //   nul           standard input reopened from NUL (Windows)
-//   carnet:FILE   opens FILE with fichier, asks saisie<int>, then reads FILE's
-//                 integers to its end and prints "COUNT:SUM"
+//   carnet:FILE   opens FILE with an std::ifstream, asks saisie<int>, then reads
+//                 FILE's integers to its end and prints "COUNT:SUM"
+//   journal:FILE  opens FILE with an std::ofstream, asks saisie<int>, writes
+//                 "ecrit" to FILE, and prints "journal=[CONTENT]" on std::cerr
+//   arriereplan   goes on in a child in a process group of its own, in the
+//                 background of its terminal; prints "arrete" if it is stopped (POSIX)
 // After each step it prints "<step>=<value> etat=<flags>" on a line of its own;
 // a step that throws std::ios_base::failure prints "<step>=exception etat=<flags>".
 #if !defined(_WIN32)
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <thread>
 
-#include <outils/fichier.h>
 #include <outils/saisie.h>
 
 namespace {
@@ -53,16 +59,44 @@ void rienFaire(int /*signal*/) {}
 #endif
 
 std::string carnet(const std::string& nom) {
-  fichier f(nom);
+  std::ifstream f(nom);
   saisie<int>("entier? ").demander();
   long long lues = 0, somme = 0;
   int n = 0;
-  while (f.sauterBlancs() && f.lire(n)) {
+  while (f >> n) {
     ++lues;
     somme += n;
   }
   return std::to_string(lues) + ':' + std::to_string(somme);
 }
+
+std::string journal(const std::string& nom) {
+  {
+    std::ofstream f(nom);
+    saisie<int>("entier? ").demander();
+    f << "ecrit";
+  }
+  std::ifstream f(nom);
+  return '[' + std::string(std::istreambuf_iterator<char>(f), {}) + ']';
+}
+
+#if !defined(_WIN32)
+// The parent stays in the foreground until the child ends; false in the child.
+bool mettreEnArrierePlan() {
+  const pid_t enfant = fork();
+  if (enfant != 0) {
+    int etat = 0;
+    waitpid(enfant, &etat, WUNTRACED);
+    if (WIFSTOPPED(etat)) {
+      std::cout << "\narrete" << std::endl;
+      kill(enfant, SIGKILL);
+    }
+    return true;
+  }
+  setpgid(0, 0);
+  return false;
+}
+#endif
 
 }  // namespace
 
@@ -122,9 +156,13 @@ int main(int argc, char** argv) {
         sigaction(SIGUSR1, &action, nullptr);
       } else if (nom == "nonbloquant") {
         fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
+      } else if (nom == "arriereplan") {
+        if (mettreEnArrierePlan()) return 0;
 #endif
       } else if (nom == "carnet") {
         rapporter(nom, carnet(arg));
+      } else if (nom == "journal") {
+        std::cerr << nom << '=' << journal(arg) << std::endl;
       } else {
         std::cout << "pas inconnu: " << pas << std::endl;
         return 2;

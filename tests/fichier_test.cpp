@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <locale>
 #include <memory>
 #include <sstream>
 #include <type_traits>
@@ -73,27 +74,39 @@ class Messages {
   std::streambuf* ancienne_;
 };
 
-TEST(Fichier, LitChaqueSorteDeValeur) {
-  Temporaire t("12 3.5 x mot fin");
-  Messages messages;
-  fichier f(t.nom());
-  int n = 0;
-  float x = 0;
-  char c = 'z';
-  std::string s;
-  f.lire(n).lire(x).lire(c).lire(s);
-  EXPECT_EQ(n, 12);
-  EXPECT_FLOAT_EQ(x, 3.5f);
-  EXPECT_EQ(c, ' ');  // the blank before x: a character read skips nothing
-  EXPECT_EQ(s, "x");
-  f.lire(s);
-  EXPECT_EQ(s, "mot");
-  char dernier[8] = "avant";
-  f.lire(dernier);  // ends exactly at the end of the file: not a failure
-  EXPECT_STREQ(dernier, "fin");
-  EXPECT_TRUE(f);
-  EXPECT_FALSE(f.sauterBlancs());
-  EXPECT_EQ(messages.lus(), "");
+// A French program's global locale: a blank groups thousands, a comma marks decimals.
+struct PonctuationFrancaise : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+  char do_thousands_sep() const override { return ' '; }
+  std::string do_grouping() const override { return "\3"; }
+};
+
+TEST(Fichier, LitChaqueSorteDeValeurQuelleQueSoitLaLocaleDuProgramme) {
+  for (const auto& globale :
+       {std::locale::classic(), std::locale(std::locale::classic(), new PonctuationFrancaise)}) {
+    const std::locale ancienne = std::locale::global(globale);
+    Temporaire t("12 3.5 x mot fin");
+    Messages messages;
+    fichier f(t.nom());
+    int n = 0;
+    float x = 0;
+    char c = 'z';
+    std::string s;
+    f.lire(n).lire(x).lire(c).lire(s);
+    EXPECT_EQ(n, 12);
+    EXPECT_FLOAT_EQ(x, 3.5f);
+    EXPECT_EQ(c, ' ');  // the blank before x: a character read skips nothing
+    EXPECT_EQ(s, "x");
+    f.lire(s);
+    EXPECT_EQ(s, "mot");
+    char dernier[8] = "avant";
+    f.lire(dernier);  // ends exactly at the end of the file: not a failure
+    EXPECT_STREQ(dernier, "fin");
+    EXPECT_TRUE(f);
+    EXPECT_FALSE(f.sauterBlancs());
+    EXPECT_EQ(messages.lus(), "");
+    std::locale::global(ancienne);
+  }
 }
 
 TEST(Fichier, UneLectureEchoueeStockeZeroEtLeDit) {
@@ -218,6 +231,10 @@ TEST(Fichier, OuvrirDitQuandLeFichierEstAbsentOuVide) {
   EXPECT_EQ(messages.lus(), "le fichier \"" + vide.nom() + "\" est vide\n");
   EXPECT_FALSE(f.sauterBlancs());
 
+  Temporaire marque("\xef\xbb\xbf");  // a byte-order mark alone
+  EXPECT_FALSE(fichier(marque.nom()).sauterBlancs());
+  EXPECT_EQ(messages.lus(), "le fichier \"" + marque.nom() + "\" est vide\n");
+
   fichier repertoire("/tmp");  // opens, but cannot be read as a file
   EXPECT_EQ(messages.lus(), "le fichier \"/tmp\" est absent\n");
   EXPECT_FALSE(repertoire);
@@ -256,8 +273,17 @@ TEST(Fichier, LaBoucleDeLectureSArreteOuLesValeursCessent) {
   const Cas cas[] = {
       {"1\r\n2\r\n", {1, 2}, ""},  // written on Windows
       {"1 2", {1, 2}, ""},         // no final line feed
-      {"1\t2\t\n", {1, 2}, ""},   {"1 x 2", {1}, "erreur 1 attendu entier\n"},
+      {"1\t2\t\n", {1, 2}, ""},
+      {"1 x 2", {1}, "erreur 1 attendu entier\n"},
       {"1 2 ", {1, 2}, "", true},  // the error comes while skipping: no message, no value
+      {"\xef\xbb\xbf"
+       "12 15 9\r\n",
+       {12, 15, 9},
+       ""},  // a byte-order mark first
+      {"1 \xef\xbb\xbf"
+       "2",
+       {1},
+       "erreur 1 attendu entier\n"},  // elsewhere, it is data
   };
   for (const auto& c : cas) {
     Temporaire t(c.contenu);

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -55,7 +56,8 @@ void lire(int& fd, std::string& tampon) {
 
 }  // namespace
 
-Programme::Programme(std::vector<std::string> argv, Entree entree, const std::string& contenu) {
+Programme::Programme(std::vector<std::string> argv, Entree entree, const std::string& contenu)
+    : entree_(entree) {
   int err[2];
   verifier(pipe(err) == 0, "pipe");
   int maitre = -1, esclave = -1, entreeTube[2] = {-1, -1}, sortieTube[2] = {-1, -1};
@@ -142,9 +144,15 @@ bool Programme::attendLecture(std::chrono::milliseconds delai, bool parPoll) {
     std::ifstream f(appel);  // "NUMBER FIRST-ARG ..." while blocked, else "running"
     long numero = -1;
     std::string descripteur;
-    if (f >> numero >> descripteur) {
+    int enAttente = 0;  // bytes written to a pipe and not yet read by the child
+    const bool toutLu = entree_ != Entree::tube || ecriture_ < 0 ||
+                        (ioctl(ecriture_, FIONREAD, &enAttente) == 0 && enAttente == 0);
+    if (toutLu && f >> numero >> descripteur) {
       if (!parPoll && numero == SYS_read && descripteur == "0x0") return true;
-      if (parPoll && (numero == SYS_poll || numero == SYS_ppoll)) return true;
+#ifdef SYS_poll
+      if (parPoll && numero == SYS_poll) return true;
+#endif
+      if (parPoll && numero == SYS_ppoll) return true;
     }
     lireDisponible(5ms);
   }

@@ -30,10 +30,10 @@ class Programme {
   // moves past it. False when the deadline passes first.
   bool attendre(const std::string& texte, std::chrono::milliseconds delai = 5s);
   // Waits until the child is blocked reading its standard input (Linux
-  // /proc). The pause writes its text before it discards pending input, so a
-  // test types only once this holds, or its line could be discarded. With
-  // `parPoll`, waits until it is blocked in poll instead, where a prompt waits
-  // for input after a read cut short by a signal.
+  // /proc), and, on a pipe, has read all that was written to it. The pause writes its text before
+  // it discards pending input, so a test types only once this holds, or its line could be
+  // discarded. With `parPoll`, waits until it is blocked in poll instead, where a prompt waits for
+  // input after a read cut short by a signal.
   bool attendLecture(std::chrono::milliseconds delai = 5s, bool parPoll = false);
   // Sends `numero` to the child.
   void signaler(int numero);
@@ -57,6 +57,7 @@ class Programme {
   void lireDisponible(std::chrono::milliseconds attente);
   bool reaper(bool bloquant);
 
+  Entree entree_;
   pid_t pid_ = -1;
   int ecriture_ = -1;  // child's standard input (pty master or pipe)
   int lecture_ = -1;   // child's standard output (pty master or pipe)

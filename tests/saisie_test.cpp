@@ -215,11 +215,13 @@ TEST(Entrees, ChaqueSorteDEntreeDonneUneFinOrdonnee) {
     std::ofstream sortie(donnees);  // larger than the reader's buffer
     for (int i = 1; i <= 3000; ++i) sortie << i << '\n';
   }
+  const std::string journal = donnees + ".journal";
   struct Cas {
     std::vector<std::string> pas;
     Entree entree;
     std::string contenu;                // of the regular file on standard input
-    std::vector<std::string> attendus;  // in this order in the output
+    std::vector<std::string> attendus;  // in this order in the output, then the error stream
+    bool sortieFermee = false;          // started with descriptor 1 closed too
   };
   const std::string fichierLong = "x\n" + std::string(6000, '7') + "\n";
   const Cas cas[] = {
@@ -230,8 +232,11 @@ TEST(Entrees, ChaqueSorteDEntreeDonneUneFinOrdonnee) {
       {{"entier"}, Entree::repertoire, "", {"entier=0 etat=ef"}},
       // A failed read before the prompt: the prompt's discard still skips the file.
       {{"lire", "entier"}, Entree::fichier, fichierLong, {"lire=0 etat=f", "entier=0 etat=ef"}},
-      // A closed descriptor 0 is never the reader's file.
+      // A closed descriptor 0 or 1 is never the program's own file.
       {{"carnet:" + donnees}, Entree::fermee, "", {"entier? ", "carnet=3000:4501500 etat=ef"}},
+      {{"journal:" + journal}, Entree::vide, "", {"journal=[ecrit]"}, true},
+      // In the background of its terminal, a discard does not stop the program.
+      {{"arriereplan", "vider"}, Entree::terminal, "", {"vider=1 etat=bon"}},
       // The caller's mask: the end of input throws where a read would; a discard never throws.
       {{"exceptions", "entier", "vider", "entier"},
        Entree::vide,
@@ -244,14 +249,15 @@ TEST(Entrees, ChaqueSorteDEntreeDonneUneFinOrdonnee) {
   };
   for (const auto& c : cas) {
     std::vector<std::string> argv{programme};
+    if (c.sortieFermee) argv = {"/bin/sh", "-c", "exec \"$0\" \"$@\" >&-", programme};
     argv.insert(argv.end(), c.pas.begin(), c.pas.end());
     const auto e = executer(argv, c.entree, c.contenu);
     ASSERT_TRUE(e.termine) << c.pas.back() << ": " << e.sortie;
     EXPECT_EQ(e.statut, 0);
     std::size_t depuis = 0;
     for (const auto& attendu : c.attendus) {
-      depuis = e.sortie.find(attendu, depuis);
-      ASSERT_NE(depuis, std::string::npos) << attendu << " dans: " << e.sortie;
+      depuis = (e.sortie + e.erreurs).find(attendu, depuis);
+      ASSERT_NE(depuis, std::string::npos) << attendu << " dans: " << e.sortie << e.erreurs;
     }
     EXPECT_EQ(std::count(e.sortie.begin(), e.sortie.end(), '?'),
               std::count_if(c.pas.begin(), c.pas.end(),
@@ -262,43 +268,114 @@ TEST(Entrees, ChaqueSorteDEntreeDonneUneFinOrdonnee) {
         << "each prompt's text once: " << e.sortie;
   }
   std::remove(donnees.c_str());
+  std::remove(journal.c_str());
 }
 
 TEST(Entrees, UneInviteAttendSaReponseMalgreSignauxEtEntreeNonBloquante) {
-  enum Evenement { aucun, signalPendantLaLecture };
+  enum Evenement { aucun, signalPendantLaLecture, lectureEnCours, attenteEnPoll };
+  struct Etape {
+    std::string attendu, tape;  // typed once `attendu` is in the output
+  };
   struct Cas {
     std::vector<std::string> pas;
     Entree entree;
-    Evenement evenement;
-    std::string reponse, resultat;
+    Evenement evenement;  // before the last step's typing
+    std::vector<Etape> dialogue;
+    std::string resultat;
   };
+  const std::string yes = [] {
+    std::string s;
+    for (int i = 0; i < 20000; ++i) s += "12345\n";
+    return s;
+  }();
   const Cas cas[] = {
-      {{"signal", "entier"}, Entree::terminal, signalPendantLaLecture, "5\n", "entier=5 etat=bon"},
-      {{"signal", "entier"}, Entree::tube, signalPendantLaLecture, "5\n", "entier=5 etat=bon"},
-      {{"signal", "ligne"}, Entree::tube, signalPendantLaLecture, "mot\n", "ligne=[mot] etat=bon"},
-      {{"signal", "pause"}, Entree::terminal, signalPendantLaLecture, "\n", "pause=1 etat=bon"},
-      {{"nonbloquant", "entier"}, Entree::tube, aucun, "5\n", "entier=5 etat=bon"},
-      {{"nonbloquant", "desynchro", "lettre:ab"}, Entree::tube, aucun, "b\n", "lettre=98 etat=bon"},
+      {{"signal", "entier"},
+       Entree::terminal,
+       signalPendantLaLecture,
+       {{"entier? ", "5\n"}},
+       "entier=5 etat=bon"},
+      {{"signal", "entier"},
+       Entree::tube,
+       signalPendantLaLecture,
+       {{"entier? ", "5\n"}},
+       "entier=5 etat=bon"},
+      {{"signal", "ligne"},
+       Entree::tube,
+       signalPendantLaLecture,
+       {{"ligne? ", "mot\n"}},
+       "ligne=[mot] etat=bon"},
+      {{"signal", "pause"},
+       Entree::terminal,
+       signalPendantLaLecture,
+       {{"pause> ", "\n"}},
+       "pause=1 etat=bon"},
+      {{"nonbloquant", "entier"}, Entree::tube, aucun, {{"entier? ", "5\n"}}, "entier=5 etat=bon"},
+      {{"nonbloquant", "desynchro", "lettre:ab"},
+       Entree::tube,
+       aucun,
+       {{"lettre? ", "b\n"}},
+       "lettre=98 etat=bon"},
       // The text is on the screen before the read, even when nothing else flushes it.
-      {{"detache", "entier"}, Entree::tube, aucun, "5\n", "entier=5 etat=bon"},
-      {{"detache", "desynchro", "pause"}, Entree::terminal, aucun, "\n", "pause=1 etat=bon"},
+      {{"detache", "entier"}, Entree::tube, aucun, {{"entier? ", "5\n"}}, "entier=5 etat=bon"},
+      {{"detache", "desynchro", "pause"},
+       Entree::terminal,
+       lectureEnCours,
+       {{"pause> ", "\n"}},
+       "pause=1 etat=bon"},
+      // A line is whole at its line feed, however it arrives.
+      {{"signal", "ligne"},
+       Entree::tube,
+       signalPendantLaLecture,
+       {{"ligne? ", "Jean-"}, {"", "Pierre\n"}},
+       "ligne=[Jean-Pierre] etat=bon"},
+      {{"nonbloquant", "ligne"},
+       Entree::tube,
+       attenteEnPoll,
+       {{"ligne? ", "bon"}, {"", "jour\n"}},
+       "ligne=[bonjour] etat=bon"},
+      // Unsynced streams: what was received is dropped without waiting for more.
+      {{"desynchro", "entier", "ligne"},
+       Entree::terminal,
+       aucun,
+       {{"entier? ", "30 ans\n"}, {"ligne? ", "x\n"}},
+       "ligne=[x] etat=bon"},
+      {{"desynchro", "lire", "vider"}, Entree::tube, aucun, {{"", "7 8\n"}}, "vider=1 etat=bon"},
+      // On a pipe, an answer never starts in the middle of a line.
+      {{"entiers:4"},
+       Entree::tube,
+       aucun,
+       {{"", yes}},
+       "entier? entier=12345\nentier? entier=12345\nentier? entier=12345\nentier? "
+       "entier=12345\n"},
+      {{"entiers:2"},
+       Entree::tube,
+       aucun,
+       {{"entier? ", "1\n2\n3"}, {"entier? ", "4\n5\n6\n"}},
+       "entier=5\n"},
+      {{"entiers:2"},
+       Entree::tube,
+       aucun,
+       {{"entier? ", "1\n2\n"}, {"entier? ", "3\n"}},
+       "entier=3\n"},
   };
   for (const auto& c : cas) {
     std::vector<std::string> argv{programme};
     argv.insert(argv.end(), c.pas.begin(), c.pas.end());
     Programme p(argv, c.entree);
-    const std::string& invite = c.pas.back();
-    ASSERT_TRUE(p.attendre(invite == "pause" ? "pause> " : texteDe(invite))) << invite;
-    if (c.evenement == signalPendantLaLecture) {
-      ASSERT_TRUE(p.attendLecture()) << invite;
-      p.signaler(SIGUSR1);
-      ASSERT_TRUE(p.attendLecture(5s, true)) << invite << ": " << p.sortie();
-    } else if (invite == "pause") {
-      ASSERT_TRUE(p.attendLecture()) << invite;
+    const std::string& dernier = c.pas.back();
+    for (std::size_t i = 0; i < c.dialogue.size(); ++i) {
+      ASSERT_TRUE(p.attendre(c.dialogue[i].attendu)) << dernier << ": " << p.sortie();
+      if (i + 1 == c.dialogue.size() && c.evenement == signalPendantLaLecture) {
+        ASSERT_TRUE(p.attendLecture()) << dernier;
+        p.signaler(SIGUSR1);
+        ASSERT_TRUE(p.attendLecture(5s, true)) << dernier << ": " << p.sortie();
+      } else if (i + 1 == c.dialogue.size() && c.evenement != aucun) {
+        ASSERT_TRUE(p.attendLecture(5s, c.evenement == attenteEnPoll)) << dernier;
+      }
+      EXPECT_TRUE(p.attendToujours(100ms)) << dernier << ": " << p.sortie();
+      p.taper(c.dialogue[i].tape);
     }
-    EXPECT_TRUE(p.attendToujours(100ms)) << invite << ": " << p.sortie();
-    p.taper(c.reponse);
-    EXPECT_TRUE(p.attendre(c.resultat)) << invite << ": " << p.sortie();
+    EXPECT_TRUE(p.attendre(c.resultat)) << dernier << ": " << p.sortie();
     p.fermerEntree();
     ASSERT_TRUE(p.finir());
   }

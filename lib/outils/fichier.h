@@ -15,6 +15,10 @@
 // fails and says so, until a successful ouvrir() after fermer(). Nothing
 // throws, not even on a read error of the system (the bad state says so).
 //
+// Files are read in the classic locale, whatever the program's global one
+// (a French locale would group "12 15 9" into one number), and a UTF-8
+// byte-order mark at the very start of a file is skipped.
+//
 // Reading a file to its end:
 //   while (f.sauterBlancs()) f.lire(n);
 // stops at the end of the file, after the first failed read, or at once when
@@ -35,8 +39,8 @@ class fichier {
   // Closes the file. With no file open, the reader enters the failed state.
   void fermer();
 
-  // Skips what the reads skip as white space (in the stream's locale: space,
-  // tab, line feed, carriage return, vertical tab, form feed). False when no
+  // Skips what the reads skip as white space (space, tab, line feed, carriage
+  // return, vertical tab, form feed). False when no
   // further value can be read: at the end of the file, after a failure, with
   // no file open. It never sets the failed state itself.
   bool sauterBlancs();
