@@ -5,6 +5,15 @@
 #include <string>
 #include <utility>
 
+// At program start, before the program's own static objects are built, the
+// library takes each closed standard descriptor (0, 1, 2) with the null
+// device, so that a file the program opens is never taken for standard input
+// or output, and records std::cin's buffer. It is the one piece of the library
+// that runs without being called, and that pointer its only state. Limits: a
+// library loaded later (dlopen) acts when loaded; a descriptor the program
+// closes itself after start-up stays closed; on Windows, a DLL with its own C
+// runtime guards that runtime's descriptors only.
+//
 // Discards what standard input holds pending and never waits for input:
 // - a regular file is skipped to its end without being read, and std::cin is
 //   left at its end (the end-of-file state set);
@@ -12,6 +21,9 @@
 //   dropped: on a terminal, the lines typed ahead as well; std::cin is left in
 //   the good state, and an earlier end of file (Ctrl-D) no longer answers
 //   later reads.
+// Nothing here asks std::cin's buffer for more than it holds, even with
+// std::ios::sync_with_stdio(false). In the background of a terminal, the
+// terminal is not flushed.
 // When the program reads std::cin through a buffer of its own (rdbuf()), only
 // that buffer is positioned or dropped. Nothing throws, whatever the mask of
 // std::cin.exceptions(): a state the mask names is cleared.

@@ -26,7 +26,11 @@
 // been written: a refused answer or a discard never throws.
 //
 // The text is flushed before each read. A read cut short by a signal, or by
-// standard input that is not ready (non-blocking), waits and reads again.
+// standard input that is not ready (non-blocking), waits and reads again; a
+// line is complete only at its line feed or at the real end of input.
+// On a pipe or a socket, an answer never starts in the middle of a line: when
+// what the discard dropped ended inside a line, the prompt, after its text,
+// first discards the rest of that line.
 //
 // The primary form serves T = int (a strictly positive integer) and
 // T = std::string (a non-empty line, returned without its line feed, or its

@@ -12,8 +12,14 @@ inline constexpr int TAILLE = 10;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // comparators are values, never deleted
 
-// compare(a, b) is true when a belongs strictly before b. The base orders
-// nothing: it is false for every pair.
+// compare(a, b) is true when a belongs strictly before b. The base is false
+// for every pair: nothing goes before a pivot, so each pivot goes to the
+// front of its range ({1,2,3,4,5,6} becomes 3 4 1 5 6 2).
+//
+// A comparator of your own overrides exactly
+//   bool compare(const T& a, const T& b) override
+// not a const member function, which would override nothing and leave the
+// sort with the base.
 template <class T>
 class sortCmp {
  public:
@@ -45,12 +51,16 @@ void echanger(T* tab, int i, int j) {
 }
 
 // Sorts tab[debut..fin] (inclusive) with cmp, wherever the range lies in the
-// caller's array. The result is the arrangement of a Lomuto quicksort with
-// the middle element as pivot, comparing each element with the pivot, except:
+// caller's array. For a comparator that is a strict weak order ("neither goes
+// before the other" is transitive), the result is the arrangement of a
+// Lomuto quicksort with the middle element as pivot, comparing each element
+// with the pivot, except:
 // - on a range of more than 8192 elements, once the steps have made
 //   4 n ceil(log2 n) comparisons, what is left is finished by a heapsort;
 // - integral elements with exactly minCmp<T> or maxCmp<T> are sorted by
 //   another method, which gives the same bytes, and the comparator is not called.
+// Any other comparator (a tolerance, a < b - 0.5) gets a permutation of the
+// range, never a crash and never quadratic time, in an arrangement of its own.
 template <class T>
 void triRapide(T* tab, int debut, int fin, sortCmp<T>* cmp) {
   if (debut >= fin) return;
