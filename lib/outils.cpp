@@ -430,6 +430,15 @@ void reprendre() {
   attendreEntree();
 }
 
+// A read error of standard input ends it, and says so: eof, fail and bad,
+// whatever the library. libstdc++ unsynced reports it from inside its buffer
+// (bad); elsewhere getc() gives EOF with stdin's error indicator set.
+void constaterErreurEntree() {
+  if (!lisLaConsole()) return;
+  if (std::cin.bad() || (std::cin.eof() && std::ferror(stdin) != 0 && !lectureInterrompue()))
+    std::cin.setstate(std::ios::eofbit | std::ios::failbit | std::ios::badbit);
+}
+
 // One read of a prompt. A read that ended in `echec` only because a signal
 // came or the input was not ready waits for input and is made again; a read
 // that succeeded all the same keeps its value and loses that state.
@@ -438,7 +447,7 @@ void lireSansInterruption(Lecture lecture, std::ios::iostate echec) {
   for (;;) {
     errno = 0;
     lecture();
-    if (!interrompue()) return;
+    if (!interrompue()) return constaterErreurEntree();
     if ((std::cin.rdstate() & echec) == 0) {
       std::cin.clear();
       std::clearerr(stdin);
@@ -497,6 +506,7 @@ std::string lireLigne() {
     if (!interrompue()) break;
     reprendre();
   }
+  constaterErreurEntree();
   if (!ligne.empty()) std::cin.clear(std::cin.rdstate() & ~std::ios::failbit);
   if (!ligne.empty() && ligne.back() == '\r') ligne.pop_back();
   return ligne;
@@ -584,6 +594,14 @@ fichier::fichier(const std::string& nom) {
 
 namespace {
 
+// After a read of the file that met its end: libc++'s and MSVC's file buffers
+// report a read error of the system as the end of the file, and errno (cleared
+// before the read) tells them apart; libstdc++'s throws, which sets bad.
+void constaterErreur(std::istream& flux) {
+  if (flux.eof() && errno != 0 && errno != ERANGE && errno != EINVAL)
+    flux.setstate(std::ios::badbit);
+}
+
 // Skips a UTF-8 byte-order mark at the start of a file just opened and
 // peeked, when the buffer holds it whole.
 void sauterMarque(std::istream& flux) {
@@ -626,11 +644,13 @@ void fichier::fermer() {
 bool fichier::sauterBlancs() {
   if (!flux.is_open() || !flux.good()) return false;
   const auto& types = std::use_facet<std::ctype<char>>(flux.getloc());
+  errno = 0;
   try {
     std::streambuf& tampon = *flux.rdbuf();
     for (int c = tampon.sgetc();; c = tampon.snextc()) {
       if (c == kFin) {
         flux.setstate(std::ios::eofbit);
+        constaterErreur(flux);
         return false;
       }
       if (!types.is(std::ctype_base::space, static_cast<char>(c))) return true;
@@ -648,7 +668,9 @@ void fichier::signaler(const char* attendu) {
 // One formatted extraction; on failure, T's zero value and the message.
 template <class T>
 fichier& fichier::extraire(T& valeur, const char* attendu) {
+  errno = 0;
   flux >> valeur;
+  constaterErreur(flux);
   if (flux.fail()) {
     valeur = T();
     signaler(attendu);
@@ -669,7 +691,9 @@ fichier& fichier::lire(std::string& s) {
 }
 
 fichier& fichier::lire(char& c) {
+  errno = 0;
   c = static_cast<char>(flux.get());
+  constaterErreur(flux);
   if (flux.fail()) {
     c = 0;
     signaler(" attendu charactere");
@@ -682,6 +706,7 @@ fichier& fichier::lire(char& c) {
 // to taille - 1 characters and a NUL; no character stored is a failure, and
 // a failure stores the empty word.
 fichier& fichier::lire(char* mot, std::size_t taille) {
+  errno = 0;
   const std::istream::sentry garde(flux);
   if (garde && taille > 0) {
     const auto& types = std::use_facet<std::ctype<char>>(flux.getloc());
@@ -695,6 +720,7 @@ fichier& fichier::lire(char* mot, std::size_t taille) {
         mot[n++] = lu;
       }
       if (c == kFin) flux.setstate(std::ios::eofbit);
+      constaterErreur(flux);
       if (n == 0) flux.setstate(std::ios::failbit);
     } catch (...) {  // a read error of the system, thrown by the file buffer
       flux.setstate(std::ios::badbit);

@@ -35,11 +35,18 @@ class Temporaire {
 
 // Puts a directory's descriptor in place of the reader's descriptor of `nom`,
 // so that its next read of the system fails (EISDIR). Linux: it finds the
-// descriptor in /proc/self/fd; elsewhere the test is skipped, and false returned.
+// descriptor in /proc/self/fd; elsewhere the row is skipped, and false returned.
 bool remplacerParUnRepertoire(const std::string& nom) {
 #if defined(_WIN32)
   [&] {
     GTEST_SKIP() << "a read error of the system is made through /proc/self/fd (Linux): " << nom;
+  }();
+  return false;
+#elif defined(_LIBCPP_VERSION)
+  [&] {
+    GTEST_SKIP() << "libc++ reads files through a C stream, which has already seen the end of "
+                    "this small file and, glibc's end of file being sticky, never reads again: "
+                 << nom;
   }();
   return false;
 #else

@@ -227,9 +227,9 @@ TEST(Entrees, ChaqueSorteDEntreeDonneUneFinOrdonnee) {
   const Cas cas[] = {
       // A device that "seeks" without moving is not skipped by reading it.
       {{"lettre:"}, Entree::zero, "", {"lettre=0 etat=bon"}},
-      // A read error, which only an unsynced std::cin reports as one.
-      {{"desynchro", "entier"}, Entree::repertoire, "", {"entier=0 etat=fb"}},
-      {{"entier"}, Entree::repertoire, "", {"entier=0 etat=ef"}},
+      // A read error ends the input and says so (bad), synced or not.
+      {{"desynchro", "entier"}, Entree::repertoire, "", {"entier=0 etat=efb"}},
+      {{"entier"}, Entree::repertoire, "", {"entier=0 etat=efb"}},
       // A failed read before the prompt: the prompt's discard still skips the file.
       {{"lire", "entier"}, Entree::fichier, fichierLong, {"lire=0 etat=f", "entier=0 etat=ef"}},
       // A closed descriptor 0 or 1 is never the program's own file.
