@@ -120,9 +120,17 @@ void verifierTous() {
   (verifier<T>(gen), ...);
 }
 
+#if defined(__SIZEOF_INT128__)
+__extension__ typedef __int128 entier128;  // wider than the radix sort's keys: the steps
+__extension__ typedef unsigned __int128 naturel128;
+#else
+using entier128 = long long;
+using naturel128 = unsigned long long;
+#endif
+
 TEST(TriEntiers, ChaqueTypeEntierDansLesDeuxSensCommeStdSort) {
   verifierTous<bool, char, signed char, unsigned char, short, int, unsigned, long long,
-               unsigned long long>();
+               unsigned long long, entier128, naturel128>();
 }
 
 // Derived from minCmp: not the library's own, so it is called, and the steps run.

@@ -66,7 +66,7 @@ void triRapide(T* tab, int debut, int fin, sortCmp<T>* cmp) {
   if (debut >= fin) return;
   const long long n = static_cast<long long>(fin) - debut + 1;
   T* t = tab + debut;
-  if constexpr (std::is_integral_v<T>) {
+  if constexpr (outils::detail::kEntierCourt<T>) {
     if (outils::detail::estExactement<minCmp<T>>(*cmp))
       return outils::detail::trierEntiers<T, false>(t, n);
     if (outils::detail::estExactement<maxCmp<T>>(*cmp))
@@ -79,7 +79,7 @@ void triRapide(T* tab, int debut, int fin, sortCmp<T>* cmp) {
 // Sorts tab[0..TAILLE-1]: ascending, or descending when `inverse` is true.
 template <class T>
 void trier(T* tab, bool inverse) {
-  if constexpr (std::is_integral_v<T>) {
+  if constexpr (outils::detail::kEntierCourt<T>) {
     if (inverse)
       outils::detail::reseauDix<T, true>(tab);
     else

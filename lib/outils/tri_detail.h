@@ -229,6 +229,11 @@ void trierParEtapes(T* t, long long n, Avant& avant) {
 
 // ---- Integral elements with the library's own comparators ----
 
+// Integral types whose keys fit the radix sort's 64 bits. Wider ones
+// (__int128) go through the steps.
+template <class T>
+inline constexpr bool kEntierCourt = std::is_integral_v<T> && sizeof(T) <= 8;
+
 // True when `cmp` is exactly a C (not a type derived from it). Without RTTI,
 // or when the names differ across shared libraries, the answer is false and
 // the steps run, which give the same bytes.
