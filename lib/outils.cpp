@@ -315,7 +315,16 @@ bool lisLaConsole() {
     return desynchro->file() == stdin;
   return false;
 #else
-  return tampon != nullptr && tampon == tamponDeDepart;
+  if (tampon == nullptr) return false;
+  if (tampon == tamponDeDepart) return true;
+#if defined(__GLIBCXX__)
+  // Unsynced, libstdc++ reads through a buffer it made then, which only RTTI
+  // can tell from one the program put in place afterwards. There,
+  // sync_with_stdio(true) only says whether the streams are still synced.
+  return !std::ios_base::sync_with_stdio(true);
+#else
+  return false;
+#endif
 #endif
 }
 
