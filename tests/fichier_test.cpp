@@ -242,6 +242,9 @@ TEST(Fichier, OuvrirDitQuandLeFichierEstAbsentOuVide) {
   EXPECT_EQ(messages.lus(), "le fichier \"" + vide.nom() + "\" est vide\n");
   EXPECT_FALSE(f.sauterBlancs());
 
+  fichier latin1("\xe9t\xe9.txt");  // not UTF-8: on Windows too, a name of no file
+  EXPECT_EQ(messages.lus(), "le fichier \"\xe9t\xe9.txt\" est absent\n");
+
   Temporaire marque("\xef\xbb\xbf");  // a byte-order mark alone
   EXPECT_FALSE(fichier(marque.nom()).sauterBlancs());
   EXPECT_EQ(messages.lus(), "le fichier \"" + marque.nom() + "\" est vide\n");

@@ -34,8 +34,10 @@ void effacerEcran();
 
 // Prompts and comparators are values, never deleted through a pointer to
 // their base: they need no virtual destructor.
+#if defined(__GNUC__)  // g++ and clang++; MSVC has no such warning at /W4
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
 
 // A prompt: shows `invite` and reads one value of type T from std::cin.
 // Callers use demander(); each saisie<T> overrides saisir().
@@ -57,6 +59,8 @@ class entree {
   std::string invite;
 };
 
+#if defined(__GNUC__)
 #pragma GCC diagnostic pop
+#endif
 
 #endif

@@ -35,8 +35,10 @@
 // The primary form serves T = int (a strictly positive integer) and
 // T = std::string (a non-empty line, returned without its line feed, or its
 // CR LF, and untrimmed).
+#if defined(__GNUC__)  // g++ and clang++; MSVC has no such warning at /W4
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // values, as entree<T>
+#endif
 
 template <class T>
 class saisie : public entree<T> {
@@ -100,6 +102,8 @@ class saisie<void> : public entree<bool> {
   bool saisir() override;
 };
 
+#if defined(__GNUC__)
 #pragma GCC diagnostic pop
+#endif
 
 #endif

@@ -9,8 +9,10 @@
 // The number of elements that trier() orders.
 inline constexpr int TAILLE = 10;
 
+#if defined(__GNUC__)  // g++ and clang++; MSVC has no such warning at /W4
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // comparators are values, never deleted
+#endif
 
 // compare(a, b) is true when a belongs strictly before b. The base is false
 // for every pair: nothing goes before a pivot, so each pivot goes to the
@@ -38,7 +40,9 @@ class maxCmp : public sortCmp<T> {
   bool compare(const T& a, const T& b) override { return a > b; }
 };
 
+#if defined(__GNUC__)
 #pragma GCC diagnostic pop
+#endif
 
 // Exchanges tab[i] and tab[j]; does nothing unless both lie in 0..TAILLE-1
 // and differ.
