@@ -4,12 +4,17 @@
 //                     the start-up guard of the standard descriptors
 //   Start-up          the one piece that runs without being called
 //   std::cin          which buffer it reads through; dropping what was received
+//   Real numbers      one grammar, a point or a comma, for prompts and reader
 //   Prompt cycle      discard, show, read, accept; the end-of-input rule
-//   Prompts           saisie<int>, <std::string>, <char>, <bool>, <void>
+//   Prompts           saisie<int>, <double>, <std::string>, <char>, <bool>, <void>
 //   Reader            fichier
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <limits>
@@ -472,6 +477,95 @@ void finirLaLigne() {
                        std::ios::eofbit | std::ios::badbit);
 }
 
+// ---- Real numbers ----
+//
+// An optional sign; digits; optionally a point or a comma and digits; then
+// optionally e or E, an optional sign and digits. A point may stand first or
+// last (.5, 5.), a comma only between digits: after "12," with no digit, the
+// number is 12 and the comma stays pending. The same on every standard
+// library, whatever the locales.
+
+// The longest text of a real number; a longer one is refused.
+constexpr std::size_t kLongueurReel = 256;
+
+bool chiffre(int c) {
+  return c >= '0' && c <= '9';
+}
+
+// Reads a real number's text into `texte`, with a point, after the blanks
+// that >> skips; gives its length, or 0 with the failed state set. What
+// follows the number stays pending.
+std::size_t lireTexteReel(std::istream& flux, char (&texte)[kLongueurReel]) {
+  const std::istream::sentry garde(flux);
+  if (!garde) return 0;
+  std::size_t n = 0;
+  bool valide = false;
+  try {
+    std::streambuf& tampon = *flux.rdbuf();
+    int c = tampon.sgetc();
+    const auto ajouter = [&](int lu) {
+      if (n < kLongueurReel) texte[n] = static_cast<char>(lu);
+      ++n;
+    };
+    const auto garder = [&](int lu) {
+      ajouter(lu);
+      return tampon.snextc();
+    };
+    std::size_t chiffres = 0;
+    const auto suite = [&] {
+      for (; chiffre(c); ++chiffres) c = garder(c);
+    };
+    if (c == '+' || c == '-') c = garder(c);
+    suite();
+    if (c == '.') {
+      c = garder(c);
+      suite();
+    } else if (c == ',' && chiffres > 0) {
+      c = tampon.snextc();
+      if (chiffre(c)) {
+        ajouter('.');
+        suite();
+      } else {
+        tampon.sungetc();  // the comma stays pending
+        c = ',';
+      }
+    }
+    valide = chiffres > 0;
+    if (valide && (c == 'e' || c == 'E')) {
+      c = garder(c);
+      if (c == '+' || c == '-') c = garder(c);
+      chiffres = 0;
+      suite();
+      valide = chiffres > 0;
+    }
+    if (c == kFin) flux.setstate(std::ios::eofbit);
+  } catch (...) {  // a read error of the system, thrown by a file buffer
+    flux.setstate(std::ios::badbit);
+  }
+  if (!valide || n >= kLongueurReel) {
+    flux.setstate(std::ios::failbit);
+    return 0;
+  }
+  texte[n] = '\0';
+  return n;
+}
+
+// The value of a text read by lireTexteReel, as strtod (strtof) gives it in
+// the "C" locale; false on overflow.
+template <class R>
+bool convertirReel(char* texte, R& valeur) {
+  const char point = *std::localeconv()->decimal_point;  // strtod reads the C locale's
+  std::replace(texte, texte + std::strlen(texte), '.', point);
+  R lu;
+  if constexpr (std::is_same_v<R, float>)
+    lu = std::strtof(texte, nullptr);
+  else
+    lu = std::strtod(texte, nullptr);
+  if (std::isinf(lu)) return false;
+  valeur = lu;
+  return true;
+}
+
 // ---- The prompt cycle ----
 
 // Writes a prompt's text, and makes sure it is seen before the read.
@@ -556,8 +650,29 @@ int saisie<int>::saisir() {
     lireSansInterruption([&] { std::cin >> n; }, std::ios::failbit);
     return n;
   };
-  return demanderJusquA(
-      invite, lire, [](int n) { return !std::cin.fail() && n > 0; }, 0);
+  const auto accepte = [this](int n) {
+    return !std::cin.fail() && limites.bas <= n && n <= limites.haut;
+  };
+  return demanderJusquA(invite, lire, accepte, 0);
+}
+
+template <>
+double saisie<double>::saisir() {
+  const auto lire = [] {
+    double x = 0;
+    lireSansInterruption(
+        [&] {
+          char texte[kLongueurReel];
+          if (lireTexteReel(std::cin, texte) > 0 && !convertirReel(texte, x))
+            std::cin.setstate(std::ios::failbit);
+        },
+        std::ios::failbit);
+    return x;
+  };
+  const auto accepte = [this](double x) {
+    return !std::cin.fail() && limites.bas <= x && x <= limites.haut;
+  };
+  return demanderJusquA(invite, lire, accepte, 0.0);
 }
 
 template <>
@@ -687,12 +802,52 @@ fichier& fichier::extraire(T& valeur, const char* attendu) {
   return *this;
 }
 
+// A real written with a point or a comma; on failure, 0 and the message.
+template <class T>
+fichier& fichier::extraireReel(T& valeur) {
+  char texte[kLongueurReel];
+  errno = 0;
+  const bool lu = lireTexteReel(flux, texte) > 0;
+  constaterErreur(flux);
+  if (lu && !flux.fail() && !convertirReel(texte, valeur)) flux.setstate(std::ios::failbit);
+  if (flux.fail()) {
+    valeur = T();
+    signaler(" attendu naturel");
+  }
+  return *this;
+}
+
 fichier& fichier::lire(int& n) {
   return extraire(n, " attendu entier");
 }
 
+fichier& fichier::lire(long& n) {
+  return extraire(n, " attendu entier");
+}
+
+fichier& fichier::lire(long long& n) {
+  return extraire(n, " attendu entier");
+}
+
 fichier& fichier::lire(float& x) {
-  return extraire(x, " attendu naturel");
+  return extraireReel(x);
+}
+
+fichier& fichier::lire(double& x) {
+  return extraireReel(x);
+}
+
+fichier& fichier::lireLigne(std::string& ligne) {
+  errno = 0;
+  std::getline(flux, ligne);
+  constaterErreur(flux);
+  if (flux.fail()) {
+    ligne.clear();
+    signaler(" attendu ligne");
+  } else if (!ligne.empty() && ligne.back() == '\r') {
+    ligne.pop_back();
+  }
+  return *this;
 }
 
 fichier& fichier::lire(std::string& s) {

@@ -1,6 +1,7 @@
 // A console program for the prompt tests. Each argument is one step:
 //   pause         the pause prompt, text "pause> "
-//   entier        saisie<int>, text "entier? "
+//   entier        saisie<int>, text "entier? "; entier:MIN:MAX with bounds
+//   reel          saisie<double>, text "reel? "; reel:MIN:MAX with bounds
 //   entiers:N     N answers to saisie<int> in a row, each printed as "entier=V"
 //   ligne         saisie<std::string>, text "ligne? "; prints the answer in []
 //   lettre:SET    saisie<char> allowing SET, text "lettre? "; prints the byte's code
@@ -35,6 +36,8 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <locale>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -110,8 +113,22 @@ int main(int argc, char** argv) {
         saisie<void> pause("pause> ");
         rapporter(nom, std::to_string(pause.demander()));
       } else if (nom == "entier") {
-        saisie<int> invite("entier? ");
+        const auto deux = arg.find(':');
+        saisie<int> invite = arg.empty() ? saisie<int>("entier? ")
+                                         : saisie<int>("entier? ", std::stoi(arg.substr(0, deux)),
+                                                       std::stoi(arg.substr(deux + 1)));
         rapporter(nom, std::to_string(invite.demander()));
+      } else if (nom == "reel") {
+        const auto deux = arg.find(':');
+        saisie<double> invite = arg.empty()
+                                    ? saisie<double>("reel? ")
+                                    : saisie<double>("reel? ", std::stod(arg.substr(0, deux)),
+                                                     std::stod(arg.substr(deux + 1)));
+        std::ostringstream valeur;
+        valeur.imbue(std::locale::classic());
+        valeur.precision(17);
+        valeur << invite.demander();
+        rapporter(nom, valeur.str());
       } else if (nom == "entiers") {
         saisie<int> invite("entier? ");
         for (int n = std::stoi(arg); n > 0; --n) {

@@ -1,8 +1,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <locale>
 #include <memory>
@@ -120,62 +123,147 @@ TEST(Fichier, LitChaqueSorteDeValeurQuelleQueSoitLaLocaleDuProgramme) {
   }
 }
 
+// A read that stores its zero value: true when it did.
+using Lecture = std::function<bool(fichier&)>;
+template <class T>
+Lecture lireEn(T avant) {
+  return [avant](fichier& f) {
+    T valeur = avant;
+    f.lire(valeur);
+    return valeur == T();
+  };
+}
+
 TEST(Fichier, UneLectureEchoueeStockeZeroEtLeDit) {
   struct Cas {
     const char* contenu;
-    int rang;  // which read: int, float, char, word, buffer
+    Lecture lecture;
     const char* message;
     bool erreurSysteme = false;  // the system's read fails (EISDIR) once the buffer is used up
   };
+  const Lecture apresLePremier = [](fichier& f) {  // the read after the only character
+    char c = 0;
+    f.lire(c);
+    return lireEn('z')(f);
+  };
+  const Lecture mot = [](fichier& f) {
+    char m[8] = "avant";
+    f.lire(m);
+    return m[0] == '\0';
+  };
+  const Lecture ligneApresLaDerniere = [](fichier& f) {
+    std::string l;
+    f.lireLigne(l);
+    l = "avant";
+    f.lireLigne(l);
+    return l.empty();
+  };
   const Cas cas[] = {
-      {"abc", 0, "erreur 1 attendu entier\n"},
-      {"99999999999", 0, "erreur 1 attendu entier\n"},
-      {"abc", 1, "erreur 1 attendu naturel\n"},
-      {"\n", 2, "erreur 1 attendu charactere\n"},  // read after the only character
-      {" \n ", 3, "erreur 1 attendu serie de charactere\n"},
-      {" \n ", 4, "erreur 1 attendu serie de charactere\n"},
-      {"12", 0, "erreur 1 attendu entier\n", true},
-      {"\n", 2, "erreur 1 attendu charactere\n", true},
-      {"mot", 3, "erreur 1 attendu serie de charactere\n", true},
-      {"mot", 4, "erreur 1 attendu serie de charactere\n", true},
+      {"abc", lireEn(5), "erreur 1 attendu entier\n"},
+      {"99999999999", lireEn(5), "erreur 1 attendu entier\n"},
+      {"abc", lireEn(5L), "erreur 1 attendu entier\n"},
+      {"99999999999999999999", lireEn(5LL), "erreur 1 attendu entier\n"},
+      {"abc", lireEn(5.0f), "erreur 1 attendu naturel\n"},
+      {"abc", lireEn(5.0), "erreur 1 attendu naturel\n"},
+      {"\n", apresLePremier, "erreur 1 attendu charactere\n"},
+      {" \n ", lireEn(std::string("avant")), "erreur 1 attendu serie de charactere\n"},
+      {" \n ", mot, "erreur 1 attendu serie de charactere\n"},
+      {"x", ligneApresLaDerniere, "erreur 1 attendu ligne\n"},
+      {"12", lireEn(5), "erreur 1 attendu entier\n", true},
+      {"12", lireEn(5.0), "erreur 1 attendu naturel\n", true},
+      {"\n", apresLePremier, "erreur 1 attendu charactere\n", true},
+      {"mot", lireEn(std::string("avant")), "erreur 1 attendu serie de charactere\n", true},
+      {"mot", mot, "erreur 1 attendu serie de charactere\n", true},
   };
   for (const auto& c : cas) {
     Temporaire t(c.contenu);
     Messages messages;
     fichier f(t.nom());
     if (c.erreurSysteme && !remplacerParUnRepertoire(t.nom())) continue;
-    char premier = 0;
-    if (c.rang == 2) f.lire(premier);
-    int n = 5;
-    float x = 5;
-    char car = 'z';
-    std::string s = "avant";
-    char mot[8] = "avant";
-    switch (c.rang) {
-      case 0:
-        f.lire(n);
-        break;
-      case 1:
-        f.lire(x);
-        break;
-      case 2:
-        f.lire(car);
-        break;
-      case 3:
-        f.lire(s);
-        break;
-      default:
-        f.lire(mot);
-        break;
-    }
+    EXPECT_TRUE(c.lecture(f)) << c.contenu;
     EXPECT_EQ(messages.lus(), c.message) << c.contenu;
     EXPECT_FALSE(f);
-    EXPECT_EQ(n, c.rang == 0 ? 0 : 5);
-    EXPECT_EQ(x, c.rang == 1 ? 0.0f : 5.0f);
-    EXPECT_EQ(car, c.rang == 2 ? '\0' : 'z');
-    EXPECT_EQ(s, c.rang == 3 ? "" : "avant");
-    EXPECT_STREQ(mot, c.rang == 4 ? "" : "avant");
     EXPECT_FALSE(f.sauterBlancs());
+  }
+}
+
+TEST(Fichier, LitLesReelsAvecUnPointOuUneVirgule) {
+  struct Cas {
+    const char* contenu;
+    const char* commeStrtod;  // the same number with a point, or nullptr: no number
+    const char* reste;        // the next word, left pending
+  };
+  const Cas cas[] = {
+      {"12,5", "12.5", ""},
+      {"12.5", "12.5", ""},
+      {"-3", "-3", ""},
+      {"1e3", "1e3", ""},
+      {"0", "0", ""},
+      {".5", ".5", ""},
+      {"5.", "5.", ""},
+      {"+2,25E-2", "+2.25E-2", ""},
+      {"3,14159265358979323846264338327950288", "3.14159265358979323846264338327950288", ""},
+      {"1e-320", "1e-320", ""},
+      {"12,", "12", ","},
+      {"12,5abc", "12.5", "abc"},
+      {"1,2,3", "1.2", ",3"},
+      {"0x1p3", "0", "x1p3"},
+      {",5", nullptr, ""},
+      {"abc", nullptr, ""},
+      {"inf", nullptr, ""},
+      {"nan", nullptr, ""},
+      {"1e999", nullptr, ""},
+      {"-", nullptr, ""},
+      {"1e+", nullptr, ""},
+  };
+  for (const auto& c : cas) {
+    Temporaire t(c.contenu);
+    Messages messages;
+    fichier lecteurDouble(t.nom()), lecteurFloat(t.nom());
+    double d = -1;
+    float x = -1;
+    lecteurDouble.lire(d);
+    lecteurFloat.lire(x);
+    if (!c.commeStrtod) {
+      EXPECT_EQ(d, 0.0) << c.contenu;
+      EXPECT_EQ(messages.lus(), "erreur 1 attendu naturel\nerreur 1 attendu naturel\n");
+      continue;
+    }
+    EXPECT_EQ(
+        std::memcmp(&d, &static_cast<const double&>(std::strtod(c.commeStrtod, nullptr)), sizeof d),
+        0)
+        << c.contenu << ": " << d;
+    EXPECT_EQ(x, std::strtof(c.commeStrtod, nullptr)) << c.contenu;
+    std::string reste;
+    if (lecteurDouble.sauterBlancs()) lecteurDouble.lire(reste);
+    EXPECT_EQ(reste, c.reste) << c.contenu;
+    EXPECT_EQ(messages.lus(), "") << c.contenu;
+  }
+}
+
+TEST(Fichier, LitChaqueLigneNonBlanche) {
+  struct Cas {
+    const char* contenu;
+    std::vector<std::string> lignes;
+  };
+  const Cas cas[] = {
+      {"a b\n\n  c\r\nd", {"a b", "c", "d"}},
+      {"abc\r", {"abc"}},  // a last line without its line feed
+      {"Jean Dupont 12,5\nL\xc3\xa9"
+       "a 9\n",
+       {"Jean Dupont 12,5",
+        "L\xc3\xa9"
+        "a 9"}},
+  };
+  for (const auto& c : cas) {
+    Temporaire t(c.contenu);
+    Messages messages;
+    fichier f(t.nom());
+    std::vector<std::string> lues;
+    std::string ligne;
+    while (f.sauterBlancs()) lues.push_back(f.lireLigne(ligne) ? ligne : "echec");
+    EXPECT_EQ(lues, c.lignes) << c.contenu;
+    EXPECT_EQ(messages.lus(), "") << c.contenu;
   }
 }
 

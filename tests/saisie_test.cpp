@@ -47,6 +47,15 @@ TEST(Saisies, SurUnTerminalRedemandentJusquAUneReponseAcceptable) {
   const Cas cas[] = {
       {"entier", {"0", "-5", "abc", "99999999999", "7"}, "7 etat=bon"},
       {"entier", {" +42 "}, "42 etat=bon"},
+      {"entier:0:20", {"21", "-1", "0"}, "0 etat=bon"},  // a mark out of 20
+      {"entier:1:120", {"0", "121", "120"}, "120 etat=bon"},
+      {"entier:20:0", {"21", "20"}, "20 etat=bon"},  // bounds given the other way round
+      {"reel", {"abc", "nan", "inf", ",5", "12,5"}, "12.5 etat=bon"},
+      {"reel", {"12.5"}, "12.5 etat=bon"},
+      {"reel", {"-3"}, "-3 etat=bon"},
+      {"reel", {"1e3"}, "1000 etat=bon"},
+      {"reel", {"0"}, "0 etat=bon"},
+      {"reel:0:20", {"-0,5", "20,25", "1e999", "19,75"}, "19.75 etat=bon"},
       {"ligne", {"", "  x  "}, "[  x  ] etat=bon"},
       {"ligne", {"x"}, "[x] etat=bon"},
       {"lettre:ABC", {"d", "", "b"}, "98 etat=bon"},
@@ -123,10 +132,9 @@ struct FinDEntree {
   std::string refusee;  // an answer the prompt refuses, sent before a pipe closes
   std::string valeur;   // what the prompt returns at the end of input
 };
-const FinDEntree prompts[] = {{"entier", "-3\n", "0"},
-                              {"ligne", "\n", "[]"},
-                              {"lettre:ABC", "d\n", "255"},
-                              {"lettre:", "", "255"},
+const FinDEntree prompts[] = {{"entier", "-3\n", "0"},      {"entier:0:20", "21\n", "0"},
+                              {"reel", "abc\n", "0"},       {"ligne", "\n", "[]"},
+                              {"lettre:ABC", "d\n", "255"}, {"lettre:", "", "255"},
                               {"reponse:on", "x\n", "0"}};
 
 // The result line for `pas`; its stream state must not be good.

@@ -59,6 +59,23 @@ TEST(Trier, OrdonneLesDixPremiersCommeStdSortDansLesDeuxSens) {
     trier(v.data(), inverse);
     ASSERT_EQ(v, attendu) << "essai " << essai;  // positions 10..15 untouched too
   }
+  for (const bool inverse : {false, true}) {  // a whole vector, longer than the steps' limit
+    auto v = aleatoires(gen, 100000, 1000);
+    std::vector<double> reels(v.begin(), v.end());
+    auto attendu = v;
+    auto reelsAttendus = reels;
+    if (inverse) {
+      std::sort(attendu.begin(), attendu.end(), std::greater<int>());
+      std::sort(reelsAttendus.begin(), reelsAttendus.end(), std::greater<double>());
+    } else {
+      std::sort(attendu.begin(), attendu.end());
+      std::sort(reelsAttendus.begin(), reelsAttendus.end());
+    }
+    trier(v, inverse);
+    trier(reels, inverse);
+    EXPECT_EQ(v, attendu);
+    EXPECT_EQ(reels, reelsAttendus);
+  }
 }
 
 TEST(Trier, CasParticuliers) {
@@ -72,14 +89,26 @@ TEST(Trier, CasParticuliers) {
       {{3, -1, 7, -20, 0, 5, -3, 2, 9, -8}, {-20, -8, -3, -1, 0, 2, 3, 5, 7, 9}},
       {{2147483647, -2147483647 - 1, 0, 1, -1, 7, 7, 3, 2, 9},
        {-2147483647 - 1, -1, 0, 1, 2, 3, 7, 7, 9, 2147483647}},
+      {{}, {}},
+      {{4}, {4}},
+      {{3, -1, 2}, {-1, 2, 3}},
+      {{9, 8, 7, 6, 5, 4, 3, 2, 1, 0, -1, -2}, {-2, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
   };
   for (const auto& c : cas) {
-    auto v = c.entree;  // exactly ten elements: no room past the tenth
+    const std::vector<int> decroissant(c.croissant.rbegin(), c.croissant.rend());
+    auto v = c.entree;  // the whole vector, whatever its size
+    trier(v, false);
+    EXPECT_EQ(v, c.croissant);
+    v = c.entree;
+    trier(v, true);
+    EXPECT_EQ(v, decroissant);
+    if (c.entree.size() != static_cast<std::size_t>(TAILLE)) continue;
+    v = c.entree;  // exactly ten elements: no room past the tenth
     trier(v.data(), false);
     EXPECT_EQ(v, c.croissant);
     v = c.entree;
     trier(v.data(), true);
-    EXPECT_EQ(v, std::vector<int>(c.croissant.rbegin(), c.croissant.rend()));
+    EXPECT_EQ(v, decroissant);
   }
 }
 

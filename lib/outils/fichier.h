@@ -10,6 +10,8 @@
 //   le fichier "NOM" est absent      (a file that cannot be opened)
 //   le fichier "NOM" est vide        (a file with nothing in it)
 //   erreur 1 attendu ...             (a typed read that failed)
+// Reals are written with a point or a comma (12.5, 12,5), as saisie<double>
+// reads them; see <outils/saisie.h>.
 // A failed read stores its zero value (0, 0.0, '\0', "", the empty word in
 // a character buffer). The failed state then stays set: every later read
 // fails and says so, until a successful ouvrir() after fermer(). Nothing
@@ -46,9 +48,18 @@ class fichier {
   bool sauterBlancs();
 
   fichier& lire(int& n);          // " attendu entier"; 0 on failure
+  fichier& lire(long& n);         // " attendu entier"; 0 on failure
+  fichier& lire(long long& n);    // " attendu entier"; 0 on failure
   fichier& lire(float& x);        // " attendu naturel"; 0.0 on failure
+  fichier& lire(double& x);       // " attendu naturel"; 0.0 on failure
   fichier& lire(char& c);         // the very next character, blank or not
   fichier& lire(std::string& s);  // one blank-delimited word; "" on failure
+
+  // The rest of the current line, without its line feed or a CR before it,
+  // and past the line feed. " attendu ligne" and "" when nothing at all is
+  // left. Every non-blank line, its leading blanks skipped:
+  //   while (f.sauterBlancs()) f.lireLigne(ligne);
+  fichier& lireLigne(std::string& ligne);
 
   // One blank-delimited word into a buffer of `taille` characters: at most
   // taille - 1 of them and a terminating NUL. The rest of a longer word stays
@@ -66,6 +77,8 @@ class fichier {
  private:
   template <class T>
   fichier& extraire(T& valeur, const char* attendu);
+  template <class T>
+  fichier& extraireReel(T& valeur);
   void signaler(const char* attendu);
 
   std::ifstream flux;

@@ -2,6 +2,7 @@
 #ifndef OUTILS_SAISIE_H
 #define OUTILS_SAISIE_H
 
+#include <limits>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -16,11 +17,14 @@
 // At the end of input (a closed pipe, a file, /dev/null, Ctrl-D on a
 // terminal, a closed descriptor) with no acceptable answer, the prompt
 // returns at once instead of asking again:
-//   saisie<int>         0                 (never a valid answer)
-//   saisie<std::string> ""                (likewise)
+//   saisie<int>         0
+//   saisie<double>      0.0
+//   saisie<std::string> ""                (never a valid answer)
 //   saisie<char>        char(EOF), the character with all bits set
 //   saisie<bool>        false
-// std::cin keeps its end-of-file (or error) state for the caller to check.
+// std::cin keeps its end-of-file (or error) state for the caller to check:
+// with bounds that admit 0, only `if (!std::cin)` right after the prompt
+// tells the end of input from an answer.
 // An acceptable answer that ends exactly at the end of input is accepted.
 // A caller's std::cin.exceptions() mask throws only there, once the text has
 // been written: a refused answer or a discard never throws.
@@ -32,28 +36,68 @@
 // what the discard dropped ended inside a line, the prompt, after its text,
 // first discards the rest of that line.
 //
-// The primary form serves T = int (a strictly positive integer) and
-// T = std::string (a non-empty line, returned without its line feed, or its
-// CR LF, and untrimmed).
+// The primary form serves T = int (a strictly positive integer), T = double
+// (a real number), and T = std::string (a non-empty line, returned without
+// its line feed, or its CR LF, and untrimmed). For int and double, bounds
+// (min, max) accept only min <= x <= max; min > max is taken as swapped.
+// A real number: an optional sign, digits, optionally a point or a comma and
+// digits, optionally e or E, a sign and digits; ".5" and "5." too, but a
+// comma only between digits. Its value is the one strtod gives for the text
+// with a point in the "C" locale. No hexadecimal, inf or nan; an overflow is
+// refused. What follows the number stays pending, as for int.
 #if defined(__GNUC__)  // g++ and clang++; MSVC has no such warning at /W4
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // values, as entree<T>
 #endif
 
+namespace outils::detail {
+
+// The accepted range of a numeric prompt; nothing for a line.
+template <class T, bool = std::is_arithmetic_v<T>>
+struct bornes {
+  T bas;
+  T haut;
+};
+template <class T>
+struct bornes<T, false> {};
+
+template <class T>
+constexpr bornes<T> bornesParDefaut() {
+  if constexpr (std::is_same_v<T, int>)
+    return {1, std::numeric_limits<int>::max()};  // strictly positive
+  else if constexpr (std::is_arithmetic_v<T>)
+    return {std::numeric_limits<T>::lowest(), std::numeric_limits<T>::max()};
+  else
+    return {};
+}
+
+}  // namespace outils::detail
+
 template <class T>
 class saisie : public entree<T> {
-  static_assert(std::is_same_v<T, int> || std::is_same_v<T, std::string>,
-                "saisie<T> existe pour int, std::string, char, bool et void");
+  static_assert(std::is_same_v<T, int> || std::is_same_v<T, double> ||
+                    std::is_same_v<T, std::string>,
+                "saisie<T> existe pour int, double, std::string, char, bool et void");
 
  public:
-  explicit saisie(std::string texte) : entree<T>(std::move(texte)) {}
+  explicit saisie(std::string texte)
+      : entree<T>(std::move(texte)), limites(outils::detail::bornesParDefaut<T>()) {}
+
+  // Only answers with min <= x <= max (int and double).
+  template <class U = T, std::enable_if_t<std::is_arithmetic_v<U>, int> = 0>
+  saisie(std::string texte, T min, T max)
+      : entree<T>(std::move(texte)), limites{min < max ? min : max, min < max ? max : min} {}
 
  protected:
   T saisir() override;
+
+  outils::detail::bornes<T> limites;
 };
 
 template <>
 int saisie<int>::saisir();
+template <>
+double saisie<double>::saisir();
 template <>
 std::string saisie<std::string>::saisir();
 

@@ -3,6 +3,7 @@
 #define OUTILS_TRI_H
 
 #include <type_traits>
+#include <vector>
 
 #include "tri_detail.h"
 
@@ -66,10 +67,14 @@ void echanger(T* tab, int i, int j) {
 // Any other comparator (a tolerance, a < b - 0.5) gets a permutation of the
 // range, never a crash and never quadratic time, in an arrangement of its own.
 template <class T>
-void triRapide(T* tab, int debut, int fin, sortCmp<T>* cmp) {
-  if (debut >= fin) return;
-  const long long n = static_cast<long long>(fin) - debut + 1;
-  T* t = tab + debut;
+void triRapide(T* tab, int debut, int fin, sortCmp<T>* cmp);
+
+namespace outils::detail {
+
+// triRapide over t[0..n-1], for any length.
+template <class T>
+void trierAvec(T* t, long long n, sortCmp<T>* cmp) {
+  if (n < 2) return;
   if constexpr (outils::detail::kEntierCourt<T>) {
     if (outils::detail::estExactement<minCmp<T>>(*cmp))
       return outils::detail::trierEntiers<T, false>(t, n);
@@ -78,6 +83,14 @@ void triRapide(T* tab, int debut, int fin, sortCmp<T>* cmp) {
   }
   auto avant = [cmp](const T& a, const T& b) { return cmp->compare(a, b); };
   outils::detail::trierParEtapes(t, n, avant);
+}
+
+}  // namespace outils::detail
+
+template <class T>
+void triRapide(T* tab, int debut, int fin, sortCmp<T>* cmp) {
+  if (debut >= fin) return;
+  outils::detail::trierAvec(tab + debut, static_cast<long long>(fin) - debut + 1, cmp);
 }
 
 // Sorts tab[0..TAILLE-1]: ascending, or descending when `inverse` is true.
@@ -103,6 +116,20 @@ void trier(T* tab, bool inverse) {
     else
       outils::detail::trierParEtapes(tab, TAILLE, avantCroissant);
   }
+}
+
+// Sorts the whole vector: ascending, or descending when `inverse` is true,
+// as triRapide with minCmp<T> or maxCmp<T> would, for any size.
+template <class T>
+void trier(std::vector<T>& v, bool inverse) {
+  static_assert(!std::is_same_v<T, bool>,
+                "trier ne range pas un std::vector<bool>, qui ne contient pas de bool : "
+                "utilisez un std::vector<char>");
+  maxCmp<T> decroissant;
+  minCmp<T> croissant;
+  sortCmp<T>* cmp = &croissant;
+  if (inverse) cmp = &decroissant;
+  outils::detail::trierAvec(v.data(), static_cast<long long>(v.size()), cmp);
 }
 
 #endif
