@@ -61,6 +61,13 @@ struct bornes {
 template <class T>
 struct bornes<T, false> {};
 
+// The range from `min` to `max`, taken in either order.
+template <class T>
+constexpr bornes<T> entre(T min, T max) {
+  if (max < min) return {max, min};
+  return {min, max};
+}
+
 template <class T>
 constexpr bornes<T> bornesParDefaut() {
   if constexpr (std::is_same_v<T, int>)
@@ -85,8 +92,8 @@ class saisie : public entree<T> {
 
   // Only answers with min <= x <= max (int and double).
   template <class U = T, std::enable_if_t<std::is_arithmetic_v<U>, int> = 0>
-  saisie(std::string texte, T min, T max)
-      : entree<T>(std::move(texte)), limites{min < max ? min : max, min < max ? max : min} {}
+  saisie(std::string texte, T min, T max)  // cppcheck-suppress passedByValue ; int, double
+      : entree<T>(std::move(texte)), limites(outils::detail::entre(min, max)) {}
 
  protected:
   T saisir() override;
