@@ -1,26 +1,28 @@
-// Lit des notes dans un fichier, les trie de la plus haute a la plus basse, puis donne
-// leur moyenne.
+// Lit une ligne "nom note" par eleve (la note avec une virgule ou un point), trie les notes de
+// la plus haute a la plus basse, puis donne leur moyenne.
 // Lancer : build/defaut/examples/notes [FICHIER]   (par defaut notes.txt, a cote d'ici)
-// Statut : 0 ; 1 quand le fichier manque, est vide ou contient autre chose que des notes.
+// Statut : 0 ; 1 quand le fichier manque, est vide ou contient autre chose.
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include <outils/fichier.h>
 #include <outils/tri.h>
 
 int main(int argc, char** argv) {
   fichier donnees(argc > 1 ? argv[1] : NOTES);
-  int notes[100];
-  int n = 0;
-  while (n < 100 && donnees.sauterBlancs() && donnees.lire(notes[n])) ++n;
-  if (!donnees || n == 0) return 1;
+  std::vector<double> notes;
+  std::string nom;
+  double note = 0;
+  while (donnees.sauterBlancs() && donnees.lire(nom).lire(note)) notes.push_back(note);
+  if (!donnees || notes.empty()) return 1;
 
-  maxCmp<int> decroissant;
-  triRapide(notes, 0, n - 1, &decroissant);
-  int somme = 0;
-  for (int i = 0; i < n; ++i) {
-    std::cout << notes[i] << ' ';
-    somme += notes[i];
+  trier(notes, true);  // de la plus haute a la plus basse
+  double somme = 0;
+  for (double n : notes) {
+    std::cout << n << ' ';
+    somme += n;
   }
-  std::cout << "\nmoyenne : " << static_cast<double>(somme) / n << '\n';
+  std::cout << "\nmoyenne : " << somme / static_cast<double>(notes.size()) << '\n';
   return 0;
 }

@@ -1,4 +1,5 @@
-// Demande un nombre, une ligne, une lettre et une reponse oui/non, puis dit ce qu'il a recu.
+// Demande un age de 1 a 120, une note sur 20 (virgule ou point), un nom, une lettre et une
+// reponse oui/non, puis dit ce qu'il a recu.
 // Lancer dans un terminal : build/defaut/examples/questionnaire
 // Statut : 0 ; 2 a la premiere fin de l'entree (Ctrl-D, /dev/null), apres l'avoir dit.
 #include <iostream>
@@ -18,20 +19,23 @@ bool entreeFinie() {
 }  // namespace
 
 int main() {
-  saisie<int> age("Votre age : ");
+  saisie<int> age("Votre age : ", 1, 120);
+  saisie<double> note("Votre note sur 20 : ", 0, 20);
   saisie<std::string> nom("Votre nom : ");
   saisie<char> menu("Entree, plat ou dessert (E/P/D) : ", "EPD");
   saisie<bool> cafe("Un cafe (o/n) ? ", 'o', 'n');
 
   const int a = age.demander();
   if (entreeFinie()) return 2;
-  const std::string n = nom.demander();
+  const double n = note.demander();  // 0 est une note : seul std::cin dit la fin de l'entree
+  if (entreeFinie()) return 2;
+  const std::string qui = nom.demander();
   if (entreeFinie()) return 2;
   const char choix = menu.demander();
   if (entreeFinie()) return 2;
   const bool avecCafe = cafe.demander();
   if (entreeFinie()) return 2;
-  std::cout << n << ", " << a << " ans, choisit " << choix << (avecCafe ? " avec" : " sans")
-            << " cafe.\n";
+  std::cout << qui << ", " << a << " ans, " << n << "/20, choisit " << choix
+            << (avecCafe ? " avec" : " sans") << " cafe.\n";
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gtest/gtest.h"
@@ -84,9 +85,11 @@ TEST(Exemples, SuiventLeurTranscriptEtFinissentProprementSansEntree) {
 
 TEST(Exemples, UnCtrlDArreteLeQuestionnaire) {
   Programme p({std::string(EXEMPLES_CONSTRUITS) + "/questionnaire"}, Entree::terminal);
-  for (const char* invite : {"Votre age : ", "Votre nom : "}) {
+  for (const auto& [invite, reponse] : {std::pair{"Votre age : ", "30\n"},
+                                        {"Votre note sur 20 : ", "12,5\n"},
+                                        {"Votre nom : ", "Ada\n"}}) {
     ASSERT_TRUE(p.attendre(invite));
-    p.taper("30\n");
+    p.taper(reponse);
   }
   ASSERT_TRUE(p.attendre("(E/P/D) : "));
   p.taper("\x04");  // at the letter: never the end-of-file byte as a letter
