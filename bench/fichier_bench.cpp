@@ -121,6 +121,12 @@ void BM_flux_reels(benchmark::State& s) {
 void BM_fscanf_reels(benchmark::State& s) {
   parFscanf<float>(s, reels, "%f");
 }
+void BM_fichier_reels_double(benchmark::State& s) {
+  parFichier<double>(s, reels);
+}
+void BM_flux_reels_double(benchmark::State& s) {
+  parFlux<double>(s, reels);
+}
 void BM_fichier_mots(benchmark::State& s) {
   parFichier<std::string>(s, mots);
 }
@@ -139,6 +145,8 @@ BENCHMARK(BM_fscanf_entiers)->Apply(minimum)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_fichier_reels)->Apply(minimum)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_flux_reels)->Apply(minimum)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_fscanf_reels)->Apply(minimum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fichier_reels_double)->Apply(minimum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_flux_reels_double)->Apply(minimum)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_fichier_mots)->Apply(minimum)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_flux_mots)->Apply(minimum)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_fscanf_mots)->Apply(minimum)->Unit(benchmark::kMillisecond);
