@@ -10,6 +10,7 @@
 
 #include <outils/saisie.h>
 
+#include "aides.h"
 #include "minimum.h"
 
 namespace {
@@ -35,10 +36,9 @@ class EntreeRemplacee {
 };
 
 void BM_viderEntree_fichier(benchmark::State& state) {
-  const std::string nom = "/tmp/outils-bench-gros-" + std::to_string(getpid());
-  const int fd = open(nom.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-  if (fd < 0 || ftruncate(fd, state.range(0)) != 0) state.SkipWithError("fichier");
-  unlink(nom.c_str());  // sparse, and gone when closed
+  const aides::FichierTemporaire gros;
+  const int fd = open(gros.nom().c_str(), O_RDWR);
+  if (fd < 0 || ftruncate(fd, state.range(0)) != 0) state.SkipWithError("fichier");  // sparse
   const EntreeRemplacee entree(fd);
   for (auto _ : state) {
     lseek(0, 0, SEEK_SET);

@@ -13,6 +13,7 @@
 
 #include <outils/fichier.h>
 
+#include "aides.h"
 #include "minimum.h"
 
 namespace {
@@ -21,21 +22,14 @@ constexpr int kValeurs = 1000000;
 
 enum Sorte { entiers, reels, mots };
 
-// The data files, removed when the run ends.
-struct Fichiers {
-  std::string noms[3];
-  ~Fichiers() {
-    for (const auto& nom : noms)
-      if (!nom.empty()) std::remove(nom.c_str());
-  }
-};
-
-// One data file per kind, written once, ten values a line.
+// One data file per kind, written once, ten values a line; removed when the
+// run ends.
 const std::string& donnees(Sorte sorte) {
-  static Fichiers fichiers;
-  std::string& nom = fichiers.noms[sorte];
-  if (!nom.empty()) return nom;
-  nom = "/tmp/outils-bench-" + std::to_string(getpid()) + "-" + std::to_string(sorte);
+  static const aides::FichierTemporaire fichiers[3];
+  static bool ecrits[3] = {};
+  const std::string& nom = fichiers[sorte].nom();
+  if (ecrits[sorte]) return nom;
+  ecrits[sorte] = true;
   std::ofstream sortie(nom);
   std::mt19937 gen(sorte);
   std::uniform_int_distribution<int> d(0, 999999);
@@ -57,17 +51,15 @@ void conclure(benchmark::State& state) {
 
 template <class T>
 void parFichier(benchmark::State& state, Sorte sorte) {
-  std::ostringstream messages;  // a failure would show here, and fail the run
-  std::streambuf* ancienne = std::cout.rdbuf(messages.rdbuf());
   const std::string& nom = donnees(sorte);  // written before the timing starts
+  aides::SortieCapturee messages;           // a failure would show here, and fail the run
   for (auto _ : state) {
     fichier f(nom);
     T v{};
     for (int i = 0; i < kValeurs; ++i) f.lire(v);
     benchmark::DoNotOptimize(v);
   }
-  std::cout.rdbuf(ancienne);
-  if (!messages.str().empty()) state.SkipWithError("le lecteur a signale une erreur");
+  if (!messages.lus().empty()) state.SkipWithError("le lecteur a signale une erreur");
   conclure(state);
 }
 

@@ -3,6 +3,7 @@
 
 #include <outils/entree.h>
 
+#include "aides.h"
 #include "gtest/gtest.h"
 #if !defined(_WIN32)
 #include "programme.h"
@@ -14,21 +15,17 @@ namespace {
 class ConsoleEnMemoire {
  public:
   explicit ConsoleEnMemoire(const std::string& entree)
-      : entree_(entree),
-        ancienneEntree_(std::cin.rdbuf(entree_.rdbuf())),
-        ancienneSortie_(std::cout.rdbuf(sortie_.rdbuf())) {}
-  ~ConsoleEnMemoire() {
-    std::cin.rdbuf(ancienneEntree_);
-    std::cout.rdbuf(ancienneSortie_);
-  }
-  std::string sortie() const { return sortie_.str(); }
+      : entree_(entree), ancienneEntree_(std::cin.rdbuf(entree_.rdbuf())) {}
+  ~ConsoleEnMemoire() { std::cin.rdbuf(ancienneEntree_); }
+  ConsoleEnMemoire(const ConsoleEnMemoire&) = delete;
+  ConsoleEnMemoire& operator=(const ConsoleEnMemoire&) = delete;
+  std::string sortie() { return sortie_.lus(); }
   std::string resteAlire() { return std::string(std::istreambuf_iterator<char>(entree_), {}); }
 
  private:
   std::istringstream entree_;
-  std::ostringstream sortie_;
   std::streambuf* ancienneEntree_;
-  std::streambuf* ancienneSortie_;
+  aides::SortieCapturee sortie_;
 };
 
 TEST(EffacerEcran, EcritVingtCinqSautsDeLigneEtRienDAutre) {

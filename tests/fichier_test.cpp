@@ -16,25 +16,10 @@
 
 #include <outils/fichier.h>
 
+#include "aides.h"
 #include "gtest/gtest.h"
 
 namespace {
-
-// A temporary file with the given content, removed with the object.
-class Temporaire {
- public:
-  explicit Temporaire(const std::string& contenu) {
-    char modele[] = "/tmp/outils-fichier-XXXXXX";
-    close(mkstemp(modele));
-    nom_ = modele;
-    std::ofstream(nom_, std::ios::binary) << contenu;
-  }
-  ~Temporaire() { unlink(nom_.c_str()); }
-  const std::string& nom() const { return nom_; }
-
- private:
-  std::string nom_;
-};
 
 // Puts a directory's descriptor in place of the reader's descriptor of `nom`,
 // so that its next read of the system fails (EISDIR). Linux: it finds the
@@ -68,22 +53,6 @@ bool remplacerParUnRepertoire(const std::string& nom) {
 #endif
 }
 
-// Captures what the reader writes to std::cout.
-class Messages {
- public:
-  Messages() : ancienne_(std::cout.rdbuf(tampon_.rdbuf())) {}
-  ~Messages() { std::cout.rdbuf(ancienne_); }
-  std::string lus() {
-    std::string s = tampon_.str();
-    tampon_.str("");
-    return s;
-  }
-
- private:
-  std::ostringstream tampon_;
-  std::streambuf* ancienne_;
-};
-
 // A French program's global locale: a blank groups thousands, a comma marks decimals.
 struct PonctuationFrancaise : std::numpunct<char> {
   char do_decimal_point() const override { return ','; }
@@ -99,8 +68,8 @@ TEST(Fichier, LitChaqueSorteDeValeurQuelleQueSoitLaLocaleDuProgramme) {
 #endif
   for (const auto& globale : globales) {
     const std::locale ancienne = std::locale::global(globale);
-    Temporaire t("12 3.5 x mot fin");
-    Messages messages;
+    aides::FichierTemporaire t("12 3.5 x mot fin");
+    aides::SortieCapturee messages;
     fichier f(t.nom());
     int n = 0;
     float x = 0;
@@ -176,8 +145,8 @@ TEST(Fichier, UneLectureEchoueeStockeZeroEtLeDit) {
       {"mot", mot, "erreur 1 attendu serie de charactere\n", true},
   };
   for (const auto& c : cas) {
-    Temporaire t(c.contenu);
-    Messages messages;
+    aides::FichierTemporaire t(c.contenu);
+    aides::SortieCapturee messages;
     fichier f(t.nom());
     if (c.erreurSysteme && !remplacerParUnRepertoire(t.nom())) continue;
     EXPECT_TRUE(c.lecture(f)) << c.contenu;
@@ -217,8 +186,8 @@ TEST(Fichier, LitLesReelsAvecUnPointOuUneVirgule) {
       {"1e+", nullptr, ""},
   };
   for (const auto& c : cas) {
-    Temporaire t(c.contenu);
-    Messages messages;
+    aides::FichierTemporaire t(c.contenu);
+    aides::SortieCapturee messages;
     fichier lecteurDouble(t.nom()), lecteurFloat(t.nom());
     double d = -1;
     float x = -1;
@@ -256,8 +225,8 @@ TEST(Fichier, LitChaqueLigneNonBlanche) {
         "a 9"}},
   };
   for (const auto& c : cas) {
-    Temporaire t(c.contenu);
-    Messages messages;
+    aides::FichierTemporaire t(c.contenu);
+    aides::SortieCapturee messages;
     fichier f(t.nom());
     std::vector<std::string> lues;
     std::string ligne;
@@ -268,8 +237,8 @@ TEST(Fichier, LitChaqueLigneNonBlanche) {
 }
 
 TEST(Fichier, LEchecResteJusquAUneNouvelleOuverture) {
-  Temporaire t("abc def");
-  Messages messages;
+  aides::FichierTemporaire t("abc def");
+  aides::SortieCapturee messages;
   fichier f(t.nom());
   int n = 7;
   std::string s = "avant";
@@ -299,8 +268,8 @@ TEST(Fichier, SauterBlancsSauteCeQueSautentLesLectures) {
       {"1 2", 2, false, -1},     {"7\t\r\n", 1, false, -1}, {"\v\f 7", 0, true, '7'},
   };
   for (const auto& c : cas) {
-    Temporaire t(c.contenu);
-    Messages messages;
+    aides::FichierTemporaire t(c.contenu);
+    aides::SortieCapturee messages;
     fichier f(t.nom());
     int n = 0;
     for (int i = 0; i < c.lectures; ++i) f.lire(n);
@@ -313,7 +282,7 @@ TEST(Fichier, SauterBlancsSauteCeQueSautentLesLectures) {
 }
 
 TEST(Fichier, OuvrirDitQuandLeFichierEstAbsentOuVide) {
-  Messages messages;
+  aides::SortieCapturee messages;
   fichier absent("/tmp/outils-il-n-existe-pas");
   EXPECT_EQ(messages.lus(), "le fichier \"/tmp/outils-il-n-existe-pas\" est absent\n");
   EXPECT_FALSE(absent);
@@ -323,7 +292,7 @@ TEST(Fichier, OuvrirDitQuandLeFichierEstAbsentOuVide) {
   EXPECT_EQ(n, 0);
   EXPECT_EQ(messages.lus(), "erreur 1 attendu entier\n");
 
-  Temporaire vide("");
+  aides::FichierTemporaire vide("");
   fichier f("/tmp/outils-il-n-existe-pas");
   messages.lus();
   EXPECT_FALSE(f.ouvrir(vide.nom()));
@@ -333,14 +302,14 @@ TEST(Fichier, OuvrirDitQuandLeFichierEstAbsentOuVide) {
   fichier latin1("\xe9t\xe9.txt");  // not UTF-8: on Windows too, a name of no file
   EXPECT_EQ(messages.lus(), "le fichier \"\xe9t\xe9.txt\" est absent\n");
 
-  Temporaire marque("\xef\xbb\xbf");  // a byte-order mark alone
+  aides::FichierTemporaire marque("\xef\xbb\xbf");  // a byte-order mark alone
   EXPECT_FALSE(fichier(marque.nom()).sauterBlancs());
   EXPECT_EQ(messages.lus(), "le fichier \"" + marque.nom() + "\" est vide\n");
 
   fichier repertoire("/tmp");  // opens, but cannot be read as a file
   EXPECT_EQ(messages.lus(), "le fichier \"/tmp\" est absent\n");
   EXPECT_FALSE(repertoire);
-  Temporaire plein("5");
+  aides::FichierTemporaire plein("5");
   EXPECT_TRUE(repertoire.ouvrir(plein.nom()));  // nothing was left open
 }
 
@@ -354,7 +323,7 @@ TEST(Fichier, OuvreUnFichierParSonNomEnUtf8) {
   const std::filesystem::path chemin(nom);
 #endif
   std::ofstream(chemin) << "42\n";
-  Messages messages;
+  aides::SortieCapturee messages;
   {
     fichier f(nom);
     int n = 0;
@@ -388,8 +357,8 @@ TEST(Fichier, LaBoucleDeLectureSArreteOuLesValeursCessent) {
        "erreur 1 attendu entier\n"},  // elsewhere, it is data
   };
   for (const auto& c : cas) {
-    Temporaire t(c.contenu);
-    Messages messages;
+    aides::FichierTemporaire t(c.contenu);
+    aides::SortieCapturee messages;
     fichier f(t.nom());
     if (c.erreurSysteme && !remplacerParUnRepertoire(t.nom())) continue;
     std::vector<int> lues;
@@ -402,7 +371,7 @@ TEST(Fichier, LaBoucleDeLectureSArreteOuLesValeursCessent) {
     EXPECT_EQ(messages.lus(), c.messages) << c.contenu;
     EXPECT_EQ(static_cast<bool>(f), c.messages.empty() && !c.erreurSysteme) << c.contenu;
   }
-  Messages messages;
+  aides::SortieCapturee messages;
   fichier absent("/tmp/outils-il-n-existe-pas");
   int n = 0;
   for (int tours = 0; absent.sauterBlancs() && tours < 10; ++tours) absent.lire(n);
@@ -410,8 +379,8 @@ TEST(Fichier, LaBoucleDeLectureSArreteOuLesValeursCessent) {
 }
 
 TEST(Fichier, UneSecondeOuvertureEstRefuseeEtLaissePremierLisible) {
-  Temporaire premier("1 2"), second("3");
-  Messages messages;
+  aides::FichierTemporaire premier("1 2"), second("3");
+  aides::SortieCapturee messages;
   fichier f(premier.nom());
   int n = 0;
   f.lire(n);
@@ -423,8 +392,8 @@ TEST(Fichier, UneSecondeOuvertureEstRefuseeEtLaissePremierLisible) {
 }
 
 TEST(Fichier, ApresFermerLesLecturesEchouent) {
-  Temporaire t("1 2");
-  Messages messages;
+  aides::FichierTemporaire t("1 2");
+  aides::SortieCapturee messages;
   fichier f(t.nom());
   f.fermer();
   EXPECT_TRUE(f);  // closing an open file succeeds
@@ -447,8 +416,8 @@ TEST(Fichier, ApresFermerLesLecturesEchouent) {
 }
 
 TEST(Fichier, UnMotNeDepassePasSonTampon) {
-  Temporaire t("abcdefgh ij");
-  Messages messages;
+  aides::FichierTemporaire t("abcdefgh ij");
+  aides::SortieCapturee messages;
   {
     fichier f(t.nom());
     char mot[4];

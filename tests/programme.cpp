@@ -18,20 +18,11 @@
 
 namespace {
 
+using namespace std::chrono_literals;
 using horloge = std::chrono::steady_clock;
 
 void verifier(bool ok, const char* quoi) {
   if (!ok) throw std::runtime_error(std::string(quoi) + " a echoue");
-}
-
-std::string fichierTemporaire(const std::string& contenu) {
-  char nom[] = "/tmp/outils-entree-XXXXXX";
-  const int fd = mkstemp(nom);
-  verifier(fd >= 0, "mkstemp");
-  verifier(write(fd, contenu.data(), contenu.size()) == static_cast<ssize_t>(contenu.size()),
-           "write");
-  close(fd);
-  return nom;
 }
 
 [[noreturn]] void lancer(const std::vector<std::string>& argv) {
@@ -66,7 +57,7 @@ Programme::Programme(std::vector<std::string> argv, Entree entree, const std::st
   } else {
     verifier(pipe(sortieTube) == 0, "pipe");
     if (entree == Entree::tube) verifier(pipe(entreeTube) == 0, "pipe");
-    if (entree == Entree::fichier) fichier_ = fichierTemporaire(contenu);
+    if (entree == Entree::fichier) fichier_.emplace(contenu);
   }
   pid_ = fork();
   verifier(pid_ >= 0, "fork");
@@ -80,7 +71,7 @@ Programme::Programme(std::vector<std::string> argv, Entree entree, const std::st
     } else {
       dup2(sortieTube[1], 1);
       if (entree == Entree::tube) dup2(entreeTube[0], 0);
-      if (entree == Entree::fichier) dup2(open(fichier_.c_str(), O_RDONLY), 0);
+      if (entree == Entree::fichier) dup2(open(fichier_->nom().c_str(), O_RDONLY), 0);
       if (entree == Entree::vide) dup2(open("/dev/null", O_RDONLY), 0);
       if (entree == Entree::zero) dup2(open("/dev/zero", O_RDONLY), 0);
       if (entree == Entree::repertoire) dup2(open("/", O_RDONLY | O_DIRECTORY), 0);
@@ -114,7 +105,6 @@ Programme::~Programme() {
   }
   for (int fd : {ecriture_, lecture_, erreur_})
     if (fd >= 0) close(fd);
-  if (!fichier_.empty()) unlink(fichier_.c_str());
 }
 
 void Programme::lireDisponible(std::chrono::milliseconds attente) {

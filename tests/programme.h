@@ -9,10 +9,11 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
-using namespace std::chrono_literals;
+#include "aides.h"
 
 enum class Entree { terminal, tube, fichier, vide, zero, repertoire, fermee };
 
@@ -28,13 +29,15 @@ class Programme {
 
   // Waits until `texte` appears in the output after the previous match, and
   // moves past it. False when the deadline passes first.
-  bool attendre(const std::string& texte, std::chrono::milliseconds delai = 5s);
+  bool attendre(const std::string& texte,
+                std::chrono::milliseconds delai = std::chrono::seconds(5));
   // Waits until the child is blocked reading its standard input (Linux
   // /proc), and, on a pipe, has read all that was written to it. The pause writes its text before
   // it discards pending input, so a test types only once this holds, or its line could be
   // discarded. With `parPoll`, waits until it is blocked in poll instead, where a prompt waits for
   // input after a read cut short by a signal.
-  bool attendLecture(std::chrono::milliseconds delai = 5s, bool parPoll = false);
+  bool attendLecture(std::chrono::milliseconds delai = std::chrono::seconds(5),
+                     bool parPoll = false);
   // Sends `numero` to the child.
   void signaler(int numero);
   // Writes to the child's standard input (terminal or pipe).
@@ -42,9 +45,9 @@ class Programme {
   // Closes the writing end of the pipe, so the child meets the end of input.
   void fermerEntree();
   // True when the child has not exited after `duree`.
-  bool attendToujours(std::chrono::milliseconds duree = 300ms);
+  bool attendToujours(std::chrono::milliseconds duree = std::chrono::milliseconds(300));
   // Waits for the child to exit and for all of its output. False on timeout.
-  bool finir(std::chrono::milliseconds delai = 10s);
+  bool finir(std::chrono::milliseconds delai = std::chrono::seconds(10));
 
   const std::string& sortie() const { return sortie_; }
   const std::string& erreurs() const { return erreurs_; }
@@ -62,7 +65,8 @@ class Programme {
   int ecriture_ = -1;  // child's standard input (pty master or pipe)
   int lecture_ = -1;   // child's standard output (pty master or pipe)
   int erreur_ = -1;    // child's error stream
-  std::string sortie_, erreurs_, fichier_;
+  std::string sortie_, erreurs_;
+  std::optional<aides::FichierTemporaire> fichier_;  // standard input, for Entree::fichier
   std::size_t curseur_ = 0;
   int statut_ = -1;
   bool fini_ = false;
@@ -75,6 +79,6 @@ struct Execution {
   bool termine = false;
 };
 Execution executer(std::vector<std::string> argv, Entree entree, const std::string& contenu = "",
-                   std::chrono::milliseconds delai = 10s);
+                   std::chrono::milliseconds delai = std::chrono::seconds(10));
 
 #endif

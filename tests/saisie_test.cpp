@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 const std::string programme = ESSAI_INVITES;
 
 // The prompt's text for a step of the test program ("lettre:ABC" -> "lettre? ").
@@ -218,12 +220,11 @@ TEST(FinDEntree, UneReponseQuiFinitAvecLEntreeEstAcceptee) {
 // ---- Every kind of standard input, and programs that change std::cin ----
 
 TEST(Entrees, ChaqueSorteDEntreeDonneUneFinOrdonnee) {
-  const std::string donnees = "/tmp/outils-carnet-" + std::to_string(::getpid());
+  const aides::FichierTemporaire carnet, journal;
   {
-    std::ofstream sortie(donnees);  // larger than the reader's buffer
+    std::ofstream sortie(carnet.nom());  // larger than the reader's buffer
     for (int i = 1; i <= 3000; ++i) sortie << i << '\n';
   }
-  const std::string journal = donnees + ".journal";
   struct Cas {
     std::vector<std::string> pas;
     Entree entree;
@@ -241,8 +242,8 @@ TEST(Entrees, ChaqueSorteDEntreeDonneUneFinOrdonnee) {
       // A failed read before the prompt: the prompt's discard still skips the file.
       {{"lire", "entier"}, Entree::fichier, fichierLong, {"lire=0 etat=f", "entier=0 etat=ef"}},
       // A closed descriptor 0 or 1 is never the program's own file.
-      {{"carnet:" + donnees}, Entree::fermee, "", {"entier? ", "carnet=3000:4501500 etat=ef"}},
-      {{"journal:" + journal}, Entree::vide, "", {"journal=[ecrit]"}, true},
+      {{"carnet:" + carnet.nom()}, Entree::fermee, "", {"entier? ", "carnet=3000:4501500 etat=ef"}},
+      {{"journal:" + journal.nom()}, Entree::vide, "", {"journal=[ecrit]"}, true},
       // In the background of its terminal, a discard does not stop the program.
       {{"arriereplan", "vider"}, Entree::terminal, "", {"vider=1 etat=bon"}},
       // The caller's mask: the end of input throws where a read would; a discard never throws.
@@ -275,8 +276,6 @@ TEST(Entrees, ChaqueSorteDEntreeDonneUneFinOrdonnee) {
                             }))
         << "each prompt's text once: " << e.sortie;
   }
-  std::remove(donnees.c_str());
-  std::remove(journal.c_str());
 }
 
 TEST(Entrees, UneInviteAttendSaReponseMalgreSignauxEtEntreeNonBloquante) {

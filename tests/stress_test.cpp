@@ -10,10 +10,13 @@
 
 #include <outils/fichier.h>
 
+#include "aides.h"
 #include "gtest/gtest.h"
 #include "programme.h"
 
 namespace {
+
+using namespace std::chrono_literals;
 
 TEST(Stress, DixMilleReponsesSurUnTerminalSansPerteNiErreur) {
   const char* refusees[] = {"0", "-1", "abc", "12345678901", "x 5"};
@@ -44,7 +47,8 @@ long rssMaxKo() {
 }
 
 TEST(Stress, CentMegaOctetsLusSansQueLaMemoireGrandisse) {
-  const std::string nom = "/tmp/outils-stress-" + std::to_string(getpid());
+  const aides::FichierTemporaire donnees;
+  const std::string& nom = donnees.nom();
   constexpr long kValeurs = 12500000;  // 8 bytes each: 100 MB
   {
     std::ofstream sortie(nom);
@@ -52,8 +56,7 @@ TEST(Stress, CentMegaOctetsLusSansQueLaMemoireGrandisse) {
       sortie << 1000000 + i % 8999999 << (i % 10 == 9 ? '\n' : ' ');
   }
   const long avant = rssMaxKo();
-  std::ostringstream messages;
-  std::streambuf* ancienne = std::cout.rdbuf(messages.rdbuf());
+  aides::SortieCapturee messages;
   long lues = 0;
   long long somme = 0;
   {
@@ -64,10 +67,8 @@ TEST(Stress, CentMegaOctetsLusSansQueLaMemoireGrandisse) {
       somme += n;
     }
   }
-  std::cout.rdbuf(ancienne);
-  std::remove(nom.c_str());
   EXPECT_EQ(lues, kValeurs);
-  EXPECT_EQ(messages.str(), "");
+  EXPECT_EQ(messages.lus(), "");
   long long attendue = 0;
   for (long i = 0; i < kValeurs; ++i) attendue += 1000000 + i % 8999999;
   EXPECT_EQ(somme, attendue);

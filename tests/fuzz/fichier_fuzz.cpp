@@ -1,8 +1,6 @@
 // Fuzz target for fichier: the first bytes choose a sequence of operations,
 // the rest is the file's content. Words go into buffers of exactly the size
 // given, on the heap, so that any overrun is caught.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +10,8 @@
 #include <string>
 
 #include <outils/fichier.h>
+
+#include "aides.h"
 
 namespace {
 
@@ -65,19 +65,12 @@ void operer(fichier& f, std::uint8_t op, const std::string& nom) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::size_t ops = data[0] % 16 + 1 < size ? data[0] % 16 + 1 : size - 1;
-  char nom[] = "/tmp/outils-fuzz-XXXXXX";
-  const int fd = mkstemp(nom);
-  if (fd < 0) return 0;
   const std::size_t debut = 1 + ops;
-  if (size > debut && write(fd, data + debut, size - debut) < 0) {
-    close(fd);
-    unlink(nom);
-    return 0;
-  }
-  close(fd);
+  const aides::FichierTemporaire donnees(size > debut ? std::string(data + debut, data + size)
+                                                      : std::string());
+  const std::string& nom = donnees.nom();
 
-  std::ostringstream messages;
-  std::streambuf* ancienne = std::cout.rdbuf(messages.rdbuf());
+  const aides::SortieCapturee messages;
   {
     fichier f(nom);
     for (std::size_t i = 0; i < ops; ++i) operer(f, data[1 + i], nom);
@@ -86,7 +79,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (!f.lire(s)) break;
     }
   }
-  std::cout.rdbuf(ancienne);
-  unlink(nom);
   return 0;
 }
