@@ -2,7 +2,21 @@
 """Drives the Windows prompt program under wine from Linux, as a person would:
 on a console (a raw Linux pseudo-terminal, which wine turns into a Windows
 console), a pipe, a disk file and NUL. Each answer is typed once its prompt
-has appeared. Usage: invites_wine.py EMULATOR essai_invites.exe"""
+has appeared.
+
+Usage: invites_wine.py --liste              the cases' names, for CTest
+       invites_wine.py EMULATOR PROGRAM CAS  runs one case; status 1 if it fails
+
+The wine console's quirks, which the helpers below absorb:
+- what the program writes comes wrapped in control sequences (CSI, OSC) and
+  CRs, which are stripped before matching;
+- spaces are drawn as cursor moves, not written: on a console, text is
+  matched with its spaces removed;
+- Enter is a CR on the raw terminal;
+- a typed key is echoed only while the program reads; until then it waits in
+  the console's input buffer, where a discard drops it unseen;
+- the first run creates the wine prefix, which takes several seconds.
+"""
 
 import os
 import pty
@@ -14,7 +28,7 @@ import tempfile
 import time
 import tty
 
-EMULATEUR, PROGRAMME = sys.argv[1], sys.argv[2]
+EMULATEUR = PROGRAMME = None  # set by main()
 DELAI = 30.0
 # wine's console wraps what it writes in control sequences, and echoes input.
 CONTROLE = re.compile(rb"\x1b\[[0-9;?]*[A-Za-z]|\x1b\][^\x07]*\x07|\r")
@@ -141,13 +155,17 @@ def console_ctrl_z(e):
 
 
 def console_pause(e):
-    # The pause shows its text, then discards: Enter again until it is taken.
+    # The pause shows its text, then discards what was typed: a key typed too
+    # early is dropped unechoed. The console echoes a key only once the pause
+    # reads, so Enter goes once "x" is seen.
     e.attendre("pause> ")
-    for _ in range(60):
-        e.taper("\r")
-        if e.attendre("pause=1 etat=bon", 0.5):
+    for _ in range(20):
+        e.taper("x")
+        if e.attendre("x", 2.0):
+            e.taper("\r")
+            e.attendre("pause=1 etat=bon")
             return
-    raise Echec("la pause n'a pris aucune ligne")
+    raise Echec("la pause n'a jamais lu la console")
 
 
 def tube_reponse(e):
@@ -197,9 +215,19 @@ CAS = [
 ]
 
 
+def identifiant(nom):
+    return re.sub(r"[^a-z0-9]+", "_", nom.lower()).strip("_")
+
+
 def main():
-    echecs = 0
+    if sys.argv[1:] == ["--liste"]:
+        print(";".join(identifiant(nom) for nom, _, _, _ in CAS))
+        return 0
+    global EMULATEUR, PROGRAMME
+    EMULATEUR, PROGRAMME, voulu = sys.argv[1], sys.argv[2], sys.argv[3]
     for nom, pas, entree, deroule in CAS:
+        if identifiant(nom) != voulu:
+            continue
         temporaire = fichier(entree) if isinstance(entree, bytes) else None
         e = Execution(pas, temporaire or entree)
         try:
@@ -207,15 +235,16 @@ def main():
             e.fermer_entree()
             e.finir()
             print(f"ok      {nom}")
+            return 0
         except Echec as erreur:
-            echecs += 1
             e.p.kill()
             print(f"ECHEC   {nom}: {erreur}")
+            return 1
         finally:
             if temporaire:
                 os.unlink(temporaire)
-    print(f"{len(CAS) - echecs} sur {len(CAS)} cas sous wine")
-    return 1 if echecs else 0
+    print(f"cas inconnu: {voulu}")
+    return 1
 
 
 if __name__ == "__main__":
