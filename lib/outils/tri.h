@@ -5,7 +5,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "tri_detail.h"
+#include "tri_entiers.h"
 
 // The number of elements that trier() orders.
 inline constexpr int TAILLE = 10;

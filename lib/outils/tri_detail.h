@@ -1,4 +1,36 @@
-// The sort's machinery, behind triRapide() and trier() of <outils/tri.h>.
+// The sort's machinery, behind triRapide() and trier() of <outils/tri.h>: the
+// steps, for any element and comparator. The integral paths are in
+// tri_entiers.h.
+//
+// Which path serves which call:
+//   trier(T*), integral T            the 29-comparator network       tri_entiers.h
+//   triRapide, trier(std::vector),   trierEntiers: one-pass checks,   tri_entiers.h
+//     integral T of 64 bits at most,   insertion, American flag sort
+//     exactly minCmp<T> or maxCmp<T>
+//   everything else                  trierParEtapes, the steps        here
+//     a range of 2 or 3              trierDeux, trierTrois
+//     a pivot equal to an earlier    the shortcut in trierPlage
+//     more than kToujoursParEtapes   one pass for strict order; past the budget,
+//                                    a bottom-up heapsort finishes the range
+//
+// Why the fast paths are safe: for a comparator that is a strict weak order,
+// every path leaves the bytes the steps (a Lomuto quicksort, the middle
+// element as pivot) would leave. The block comparisons and the shortcut make
+// the steps' own exchanges, in fewer comparisons; integers compared with
+// exactly minCmp or maxCmp are indistinguishable when equal, so any correct
+// sort of them gives those bytes. Past the budget (on more than
+// kToujoursParEtapes elements), the heapsort's arrangement of equal elements
+// is its own. A comparator that is not a strict weak order gets a permutation,
+// never a crash and never quadratic time.
+//
+// The methods, by their usual names:
+//   Lomuto partition           Bentley, Programming Pearls (1986), col. 11
+//   block comparisons          Edelkamp & Weiss, BlockQuicksort (2016)
+//   the equal-pivot shortcut   Peters, pattern-defeating quicksort (2021)
+//   budget, then heapsort      Musser, introsort (1997)
+//   bottom-up heapsort         Wegener (1993)
+//   American flag sort         McIlroy, Bostic & McIlroy (1993)
+//   10 inputs, 29 comparators  Waksman (1969); Knuth, TAOCP vol. 3, 5.3.4
 #ifndef OUTILS_TRI_DETAIL_H
 #define OUTILS_TRI_DETAIL_H
 
@@ -8,19 +40,44 @@
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
-#include <typeinfo>
 #include <utility>
 
 namespace outils::detail {
 
-// ---- The steps: Lomuto, the middle element as pivot ----
+// ---- Thresholds, each named once ----
 
-// Ranges up to this size always follow the steps to their end.
+// Ranges up to this size always follow the steps to their end (no budget,
+// no one-pass checks): their worst case, about n^2/2 = 3.4e7 comparisons,
+// is tens of milliseconds.
 inline constexpr long long kToujoursParEtapes = 8192;
+
+// Past kToujoursParEtapes, the steps may make kFacteurBudget n ceil(log2 n)
+// comparisons before a heapsort takes over: random input, with or without
+// repeated keys, uses a third of it or less (measured on 10^6 elements).
+inline constexpr long long kFacteurBudget = 4;
+
+// Elements of at most this many bytes (two 64-bit words) are exchanged by
+// byte masks rather than by a branch the comparisons would mispredict.
+inline constexpr std::size_t kOctetsSansBranche = 16;
+
+// Comparisons made ahead of their exchanges, per block: the flags fit in two
+// cache lines (BlockQuicksort uses the same size).
+inline constexpr long long kBloc = 128;
+
+// Below this size a radix pass's 256 counters cost more than an insertion
+// sort of the range.
+inline constexpr long long kInsertionSousLaBase = 48;
+
+// Integers with at most this many descents are tried first by an insertion
+// sort limited to n moves: input in order but for a few elements.
+inline constexpr long long kDescentesPresqueEnOrdre = 8;
+
+// ---- The steps: Lomuto, the middle element as pivot ----
 
 // Elements small enough to be moved by copies chosen by index, not by branch.
 template <class T>
-inline constexpr bool kSansBranche = std::is_trivially_copyable_v<T> && sizeof(T) <= 16;
+inline constexpr bool kSansBranche = std::is_trivially_copyable_v<T> &&
+                                     sizeof(T) <= kOctetsSansBranche;
 
 // Exchanges a and b when `oui`, by arithmetic on their bytes rather than by
 // a branch, which the comparisons of a sort would mispredict half the time.
@@ -54,7 +111,6 @@ void echangerSi(T& a, T& b, bool oui) {
 template <class T, class Avant>
 long long partitionner(T* t, long long n, Avant& avant) {
   using std::swap;
-  constexpr long long kBloc = 128;
   const long long fin = n - 1;
   swap(t[fin / 2], t[fin]);
   long long place = 0;
@@ -222,169 +278,9 @@ void trierParEtapes(T* t, long long n, Avant& avant) {
   if (n > kToujoursParEtapes) {
     if (detail::enOrdreStrict(t, n, avant)) return;
     if (detail::enOrdreInverseStrict(t, n, avant)) return std::reverse(t, t + n);
-    depense.budget = 4 * n * detail::plafondLog2(n);
+    depense.budget = kFacteurBudget * n * detail::plafondLog2(n);
   }
   detail::trierPlage(t, n, static_cast<const T*>(nullptr), depense, avant);
-}
-
-// ---- Integral elements with the library's own comparators ----
-
-// Integral types whose keys fit the radix sort's 64 bits. Wider ones
-// (__int128) go through the steps.
-template <class T>
-inline constexpr bool kEntierCourt = std::is_integral_v<T> && sizeof(T) <= 8;
-
-// True when `cmp` is exactly a C (not a type derived from it). Without RTTI,
-// or when the names differ across shared libraries, the answer is false and
-// the steps run, which give the same bytes.
-template <class C, class Base>
-bool estExactement(Base& cmp) {
-#if defined(__cpp_rtti) || defined(__GXX_RTTI) || defined(_CPPRTTI)
-  return typeid(cmp).name() == typeid(C).name();
-#else
-  static_cast<void>(cmp);
-  return false;
-#endif
-}
-
-template <class T>
-struct nonSigne {
-  using type = std::make_unsigned_t<T>;
-};
-template <>
-struct nonSigne<bool> {
-  using type = unsigned char;
-};
-
-// An unsigned key whose ascending order is the wanted order of T.
-template <class T, bool decroissant>
-struct Cles {
-  using Brut = typename nonSigne<T>::type;
-  using Cle = std::conditional_t<(sizeof(T) <= 4), std::uint32_t, std::uint64_t>;
-  static constexpr int kBits = static_cast<int>(sizeof(T)) * 8;
-  static constexpr Cle kMasque = static_cast<Cle>(~Cle{0} >> (sizeof(Cle) * 8 - kBits));
-  static constexpr Cle kSigne = std::is_signed_v<T> ? static_cast<Cle>(Cle{1} << (kBits - 1)) : 0;
-  static constexpr Cle kRetourne = kSigne ^ (decroissant ? kMasque : Cle{0});
-
-  static Cle cle(T x) { return static_cast<Cle>(static_cast<Brut>(x)) ^ kRetourne; }
-  static T valeur(Cle c) { return static_cast<T>(static_cast<Brut>(c ^ kRetourne)); }
-  static bool avant(T a, T b) { return decroissant ? b < a : a < b; }
-};
-
-// Insertion sort that gives up after `limite` moves; true when it finished.
-template <class T, bool decroissant>
-bool trierParInsertion(T* t, long long n, long long limite = INT64_MAX) {
-  using K = Cles<T, decroissant>;
-  for (long long i = 1; i < n; ++i) {
-    const T x = t[i];
-    long long j = i;
-    for (; j > 0 && K::avant(x, t[j - 1]); --j) t[j] = t[j - 1];
-    t[j] = x;
-    limite -= i - j;
-    if (limite < 0) return false;
-  }
-  return true;
-}
-
-// In-place radix sort (American flag sort) of t[0..n-1] on the key's byte at
-// `decalage` and those below it; every key of the range shares the bits above.
-template <class T, bool decroissant>
-void trierParChiffres(T* t, long long n, int decalage) {
-  using K = Cles<T, decroissant>;
-  using Cle = typename K::Cle;
-  if (n <= 48) {
-    detail::trierParInsertion<T, decroissant>(t, n);
-    return;
-  }
-  long long debuts[257] = {};
-  for (long long i = 0; i < n; ++i) ++debuts[((K::cle(t[i]) >> decalage) & 0xFF) + 1];
-  for (int c = 0; c < 256; ++c) {
-    if (debuts[c + 1] == n) {  // one byte for all: go on with the next
-      if (decalage > 0) detail::trierParChiffres<T, decroissant>(t, n, decalage - 8);
-      return;
-    }
-  }
-  for (int c = 0; c < 256; ++c) debuts[c + 1] += debuts[c];
-  if (decalage == 0) {
-    // The last byte: keys, and so values, are equal within each bucket.
-    const Cle prefixe = K::cle(t[0]) & ~Cle{0xFF};
-    for (int c = 0; c < 256; ++c)
-      std::fill(t + debuts[c], t + debuts[c + 1], K::valeur(prefixe | static_cast<Cle>(c)));
-    return;
-  }
-  long long tetes[256];
-  std::copy(debuts, debuts + 256, tetes);
-  for (int c = 0; c < 256; ++c) {
-    while (tetes[c] < debuts[c + 1]) {
-      T x = t[tetes[c]];
-      for (auto chiffre = static_cast<int>((K::cle(x) >> decalage) & 0xFF); chiffre != c;
-           chiffre = static_cast<int>((K::cle(x) >> decalage) & 0xFF))
-        std::swap(x, t[tetes[chiffre]++]);
-      t[tetes[c]++] = x;
-    }
-  }
-  for (int c = 0; c < 256; ++c) {
-    const long long taille = debuts[c + 1] - debuts[c];
-    if (taille > 1) detail::trierParChiffres<T, decroissant>(t + debuts[c], taille, decalage - 8);
-  }
-}
-
-// Equal integers cannot be told apart, so any correct sort gives the bytes
-// of the steps. One pass recognises input in order, in reverse order, or in
-// order but for a few elements; the rest is sorted by its keys' bytes.
-template <class T, bool decroissant>
-void trierEntiers(T* t, long long n) {
-  using K = Cles<T, decroissant>;
-  using Cle = typename K::Cle;
-  // Separate loops, each simple enough to be vectorised.
-  long long descentes = 0;
-  for (long long i = 1; i < n; ++i) descentes += K::avant(t[i], t[i - 1]);
-  if (descentes == 0) return;
-  long long montees = 0;
-  for (long long i = 1; i < n; ++i) montees += K::avant(t[i - 1], t[i]);
-  if (montees == 0) return std::reverse(t, t + n);
-  if (descentes <= 8 && detail::trierParInsertion<T, decroissant>(t, n, n)) return;
-  Cle plusPetite = K::cle(t[0]);
-  Cle plusGrande = plusPetite;
-  for (long long i = 1; i < n; ++i) {
-    plusPetite = std::min(plusPetite, K::cle(t[i]));
-    plusGrande = std::max(plusGrande, K::cle(t[i]));
-  }
-  int decalage = 0;
-  while (decalage + 8 < K::kBits && ((plusPetite ^ plusGrande) >> (decalage + 8)) != 0)
-    decalage += 8;
-  detail::trierParChiffres<T, decroissant>(t, n, decalage);
-}
-
-// trier() on integral elements: a sorting network of 29 exchanges without a
-// branch, the same bytes as the steps.
-inline constexpr signed char kReseauDix[29][2] = {
-    {0, 8}, {1, 9}, {2, 7}, {3, 5}, {4, 6}, {0, 2}, {1, 4}, {5, 8}, {7, 9}, {0, 3},
-    {2, 4}, {5, 7}, {6, 9}, {0, 1}, {3, 6}, {8, 9}, {1, 5}, {2, 3}, {4, 8}, {6, 7},
-    {1, 2}, {3, 5}, {4, 6}, {7, 8}, {2, 3}, {4, 5}, {6, 7}, {3, 4}, {5, 6}};
-
-// Kept in registers by reseauDix, a select becomes a conditional move; the
-// byte masks of echangerSi would be slower here.
-template <class T, bool decroissant>
-void ordonnerPaire(T* t, int i, int j) {
-  const T a = t[i];
-  const T b = t[j];
-  const bool inverse = decroissant ? a < b : b < a;
-  t[i] = inverse ? b : a;
-  t[j] = inverse ? a : b;
-}
-
-template <class T, bool decroissant, std::size_t... I>
-void reseauDix(T* t, std::index_sequence<I...> /*paires*/) {
-  (detail::ordonnerPaire<T, decroissant>(t, kReseauDix[I][0], kReseauDix[I][1]), ...);
-}
-
-template <class T, bool decroissant>
-void reseauDix(T* t) {
-  T v[10];  // in registers: each exchange would otherwise wait on the last one's store
-  std::copy(t, t + 10, v);
-  detail::reseauDix<T, decroissant>(v, std::make_index_sequence<29>());
-  std::copy(v, v + 10, t);
 }
 
 }  // namespace outils::detail
