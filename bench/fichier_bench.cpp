@@ -95,50 +95,26 @@ struct Mot {
   char texte[32];
 };
 
-void BM_fichier_entiers(benchmark::State& s) {
-  parFichier<int>(s, entiers);
+// Each reader on each kind of data: BM_<reader>_<kind>.
+int enregistrer() {
+  const auto mesurer = [](const char* nom, auto fonction, auto... arguments) {
+    benchmark::RegisterBenchmark(nom, fonction, arguments...)
+        ->Apply(minimum)
+        ->Unit(benchmark::kMillisecond);
+  };
+  mesurer("BM_fichier_entiers", parFichier<int>, entiers);
+  mesurer("BM_flux_entiers", parFlux<int>, entiers);
+  mesurer("BM_fscanf_entiers", parFscanf<int>, entiers, "%d");
+  mesurer("BM_fichier_reels", parFichier<float>, reels);
+  mesurer("BM_flux_reels", parFlux<float>, reels);
+  mesurer("BM_fscanf_reels", parFscanf<float>, reels, "%f");
+  mesurer("BM_fichier_reels_double", parFichier<double>, reels);
+  mesurer("BM_flux_reels_double", parFlux<double>, reels);
+  mesurer("BM_fichier_mots", parFichier<std::string>, mots);
+  mesurer("BM_flux_mots", parFlux<std::string>, mots);
+  mesurer("BM_fscanf_mots", parFscanf<Mot>, mots, "%31s");
+  return 0;
 }
-void BM_flux_entiers(benchmark::State& s) {
-  parFlux<int>(s, entiers);
-}
-void BM_fscanf_entiers(benchmark::State& s) {
-  parFscanf<int>(s, entiers, "%d");
-}
-void BM_fichier_reels(benchmark::State& s) {
-  parFichier<float>(s, reels);
-}
-void BM_flux_reels(benchmark::State& s) {
-  parFlux<float>(s, reels);
-}
-void BM_fscanf_reels(benchmark::State& s) {
-  parFscanf<float>(s, reels, "%f");
-}
-void BM_fichier_reels_double(benchmark::State& s) {
-  parFichier<double>(s, reels);
-}
-void BM_flux_reels_double(benchmark::State& s) {
-  parFlux<double>(s, reels);
-}
-void BM_fichier_mots(benchmark::State& s) {
-  parFichier<std::string>(s, mots);
-}
-void BM_flux_mots(benchmark::State& s) {
-  parFlux<std::string>(s, mots);
-}
-void BM_fscanf_mots(benchmark::State& s) {
-  parFscanf<Mot>(s, mots, "%31s");
-}
+const int enregistres = enregistrer();
 
 }  // namespace
-
-BENCHMARK(BM_fichier_entiers)->Apply(minimum)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_flux_entiers)->Apply(minimum)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fscanf_entiers)->Apply(minimum)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fichier_reels)->Apply(minimum)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_flux_reels)->Apply(minimum)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fscanf_reels)->Apply(minimum)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fichier_reels_double)->Apply(minimum)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_flux_reels_double)->Apply(minimum)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fichier_mots)->Apply(minimum)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_flux_mots)->Apply(minimum)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_fscanf_mots)->Apply(minimum)->Unit(benchmark::kMillisecond);

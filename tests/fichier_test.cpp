@@ -236,23 +236,33 @@ TEST(Fichier, LitChaqueLigneNonBlanche) {
   }
 }
 
-TEST(Fichier, LEchecResteJusquAUneNouvelleOuverture) {
-  aides::FichierTemporaire t("abc def");
-  aides::SortieCapturee messages;
-  fichier f(t.nom());
-  int n = 7;
-  std::string s = "avant";
-  f.lire(n).lire(s);
-  EXPECT_EQ(n, 0);
-  EXPECT_EQ(s, "");
-  EXPECT_EQ(messages.lus(), "erreur 1 attendu entier\nerreur 1 attendu serie de charactere\n");
-  EXPECT_FALSE(f.sauterBlancs());  // failed before the end: nothing more can be read
-
-  f.fermer();
-  EXPECT_TRUE(f.ouvrir(t.nom()));
-  f.lire(s);
-  EXPECT_EQ(s, "abc");
-  EXPECT_EQ(messages.lus(), "");
+TEST(Fichier, LEchecResteJusquAUneNouvelleOuvertureApresFermer) {
+  for (const bool fermerDAbord : {false, true}) {  // a failed read, or reads after fermer()
+    aides::FichierTemporaire t("abc def");
+    aides::SortieCapturee messages;
+    fichier f(t.nom());
+    if (fermerDAbord) {
+      f.fermer();
+      EXPECT_TRUE(f);  // closing an open file succeeds
+    }
+    int n = 7;
+    std::string s = "avant";
+    f.lire(n).lire(s);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(s, "");
+    EXPECT_EQ(messages.lus(), "erreur 1 attendu entier\nerreur 1 attendu serie de charactere\n");
+    EXPECT_FALSE(f.sauterBlancs());  // nothing more can be read
+    f.fermer();                      // open or not, quietly
+    EXPECT_EQ(messages.lus(), "");
+    EXPECT_TRUE(f.ouvrir(t.nom()));
+    f.lire(s);
+    EXPECT_EQ(s, "abc");
+    f.fermer();
+    f.fermer();  // nothing open: it fails
+    EXPECT_FALSE(f);
+    EXPECT_TRUE(f.ouvrir(t.nom()));
+    EXPECT_EQ(messages.lus(), "");
+  }
 }
 
 TEST(Fichier, SauterBlancsSauteCeQueSautentLesLectures) {
@@ -389,30 +399,6 @@ TEST(Fichier, UneSecondeOuvertureEstRefuseeEtLaissePremierLisible) {
   f.lire(n);
   EXPECT_EQ(n, 2);
   EXPECT_EQ(messages.lus(), "");
-}
-
-TEST(Fichier, ApresFermerLesLecturesEchouent) {
-  aides::FichierTemporaire t("1 2");
-  aides::SortieCapturee messages;
-  fichier f(t.nom());
-  f.fermer();
-  EXPECT_TRUE(f);  // closing an open file succeeds
-  int n = 9;
-  std::string s = "x";
-  f.lire(n).lire(s);
-  EXPECT_EQ(n, 0);
-  EXPECT_EQ(s, "");
-  EXPECT_EQ(messages.lus(), "erreur 1 attendu entier\nerreur 1 attendu serie de charactere\n");
-  f.fermer();  // nothing open: fails quietly
-  EXPECT_EQ(messages.lus(), "");
-  EXPECT_TRUE(f.ouvrir(t.nom()));
-  f.fermer();
-  f.fermer();
-  EXPECT_FALSE(f);
-  f.fermer();
-  EXPECT_TRUE(f.ouvrir(t.nom()));
-  f.lire(n);
-  EXPECT_EQ(n, 1);
 }
 
 TEST(Fichier, UnMotNeDepassePasSonTampon) {
