@@ -554,19 +554,30 @@ std::size_t lireTexteReel(std::istream& flux, char (&texte)[kLongueurReel]) {
 }
 
 // The value of a text read by lireTexteReel, as strtod (strtof) gives it in
-// the "C" locale; false on overflow.
+// the "C" locale; false on overflow. errno stays as the read left it.
 template <class R>
 bool convertirReel(char* texte, R& valeur) {
   const char point = *std::localeconv()->decimal_point;  // strtod reads the C locale's
   std::replace(texte, texte + std::strlen(texte), '.', point);
+  const int erreurDeLecture = errno;
   R lu;
   if constexpr (std::is_same_v<R, float>)
     lu = std::strtof(texte, nullptr);
   else
     lu = std::strtod(texte, nullptr);
+  errno = erreurDeLecture;
   if (std::isinf(lu)) return false;
   valeur = lu;
   return true;
+}
+
+// One real number from `flux` into `valeur`; the failed state when there is
+// none, or when it overflows.
+template <class R>
+void lireReel(std::istream& flux, R& valeur) {
+  char texte[kLongueurReel];
+  if (lireTexteReel(flux, texte) > 0 && !convertirReel(texte, valeur))
+    flux.setstate(std::ios::failbit);
 }
 
 // ---- The prompt cycle ----
@@ -605,14 +616,12 @@ int lireCaractere() {
 std::string lireLigne() {
   std::string ligne;
   std::string morceau;
-  for (;;) {
-    errno = 0;
-    std::getline(std::cin, morceau);
-    ligne += morceau;
-    if (!interrompue()) break;
-    reprendre();
-  }
-  constaterErreurEntree();
+  lireSansInterruption(
+      [&] {
+        std::getline(std::cin, morceau);
+        ligne += morceau;
+      },
+      std::ios::eofbit | std::ios::badbit);
   if (!ligne.empty()) std::cin.clear(std::cin.rdstate() & ~std::ios::failbit);
   if (!ligne.empty() && ligne.back() == '\r') ligne.pop_back();
   return ligne;
@@ -663,13 +672,7 @@ template <>
 double saisie<double>::saisir() {
   const auto lire = [] {
     double x = 0;
-    lireSansInterruption(
-        [&] {
-          char texte[kLongueurReel];
-          if (lireTexteReel(std::cin, texte) > 0 && !convertirReel(texte, x))
-            std::cin.setstate(std::ios::failbit);
-        },
-        std::ios::failbit);
+    lireSansInterruption([&] { lireReel(std::cin, x); }, std::ios::failbit);
     return x;
   };
   const auto accepte = [this](double x) {
@@ -792,11 +795,11 @@ void fichier::signaler(const char* attendu) {
   std::cout << "erreur " << 1 << attendu << std::endl;
 }
 
-// One formatted extraction; on failure, T's zero value and the message.
-template <class T>
-fichier& fichier::extraire(T& valeur, const char* attendu) {
+// One read of the file; on failure, T's zero value and the message.
+template <class T, class Lecture>
+fichier& fichier::lireOuSignaler(T& valeur, const char* attendu, Lecture lecture) {
   errno = 0;
-  flux >> valeur;
+  lecture();
   constaterErreur(flux);
   if (flux.fail()) {
     valeur = T();
@@ -805,67 +808,38 @@ fichier& fichier::extraire(T& valeur, const char* attendu) {
   return *this;
 }
 
-// A real written with a point or a comma; on failure, 0 and the message.
-template <class T>
-fichier& fichier::extraireReel(T& valeur) {
-  char texte[kLongueurReel];
-  errno = 0;
-  const bool lu = lireTexteReel(flux, texte) > 0;
-  constaterErreur(flux);
-  if (lu && !flux.fail() && !convertirReel(texte, valeur)) flux.setstate(std::ios::failbit);
-  if (flux.fail()) {
-    valeur = T();
-    signaler(" attendu naturel");
-  }
-  return *this;
-}
-
 fichier& fichier::lire(int& n) {
-  return extraire(n, " attendu entier");
+  return lireOuSignaler(n, " attendu entier", [&] { flux >> n; });
 }
 
 fichier& fichier::lire(long& n) {
-  return extraire(n, " attendu entier");
+  return lireOuSignaler(n, " attendu entier", [&] { flux >> n; });
 }
 
 fichier& fichier::lire(long long& n) {
-  return extraire(n, " attendu entier");
+  return lireOuSignaler(n, " attendu entier", [&] { flux >> n; });
 }
 
 fichier& fichier::lire(float& x) {
-  return extraireReel(x);
+  return lireOuSignaler(x, " attendu naturel", [&] { lireReel(flux, x); });
 }
 
 fichier& fichier::lire(double& x) {
-  return extraireReel(x);
+  return lireOuSignaler(x, " attendu naturel", [&] { lireReel(flux, x); });
 }
 
 fichier& fichier::lireLigne(std::string& ligne) {
-  errno = 0;
-  std::getline(flux, ligne);
-  constaterErreur(flux);
-  if (flux.fail()) {
-    ligne.clear();
-    signaler(" attendu ligne");
-  } else if (!ligne.empty() && ligne.back() == '\r') {
-    ligne.pop_back();
-  }
+  lireOuSignaler(ligne, " attendu ligne", [&] { std::getline(flux, ligne); });
+  if (flux && !ligne.empty() && ligne.back() == '\r') ligne.pop_back();
   return *this;
 }
 
 fichier& fichier::lire(std::string& s) {
-  return extraire(s, " attendu serie de charactere");
+  return lireOuSignaler(s, " attendu serie de charactere", [&] { flux >> s; });
 }
 
 fichier& fichier::lire(char& c) {
-  errno = 0;
-  c = static_cast<char>(flux.get());
-  constaterErreur(flux);
-  if (flux.fail()) {
-    c = 0;
-    signaler(" attendu charactere");
-  }
-  return *this;
+  return lireOuSignaler(c, " attendu charactere", [&] { c = static_cast<char>(flux.get()); });
 }
 
 // The stream's own word extraction with a width of `taille`, written out

@@ -210,32 +210,6 @@ TEST(Fichier, LitLesReelsAvecUnPointOuUneVirgule) {
   }
 }
 
-TEST(Fichier, LitChaqueLigneNonBlanche) {
-  struct Cas {
-    const char* contenu;
-    std::vector<std::string> lignes;
-  };
-  const Cas cas[] = {
-      {"a b\n\n  c\r\nd", {"a b", "c", "d"}},
-      {"abc\r", {"abc"}},  // a last line without its line feed
-      {"Jean Dupont 12,5\nL\xc3\xa9"
-       "a 9\n",
-       {"Jean Dupont 12,5",
-        "L\xc3\xa9"
-        "a 9"}},
-  };
-  for (const auto& c : cas) {
-    aides::FichierTemporaire t(c.contenu);
-    aides::SortieCapturee messages;
-    fichier f(t.nom());
-    std::vector<std::string> lues;
-    std::string ligne;
-    while (f.sauterBlancs()) lues.push_back(f.lireLigne(ligne) ? ligne : "echec");
-    EXPECT_EQ(lues, c.lignes) << c.contenu;
-    EXPECT_EQ(messages.lus(), "") << c.contenu;
-  }
-}
-
 TEST(Fichier, LEchecResteJusquAUneNouvelleOuvertureApresFermer) {
   for (const bool fermerDAbord : {false, true}) {  // a failed read, or reads after fermer()
     aides::FichierTemporaire t("abc def");
@@ -347,35 +321,51 @@ TEST(Fichier, OuvreUnFichierParSonNomEnUtf8) {
 TEST(Fichier, LaBoucleDeLectureSArreteOuLesValeursCessent) {
   struct Cas {
     std::string contenu;
-    std::vector<int> valeurs;
+    std::vector<std::string> valeurs;
     std::string messages;
     bool erreurSysteme = false;  // the system's read fails once the buffer is used up
+    bool parLignes = false;      // lireLigne() rather than lire(int&)
   };
   const Cas cas[] = {
-      {"1\r\n2\r\n", {1, 2}, ""},  // written on Windows
-      {"1 2", {1, 2}, ""},         // no final line feed
-      {"1\t2\t\n", {1, 2}, ""},
-      {"1 x 2", {1}, "erreur 1 attendu entier\n"},
-      {"1 2 ", {1, 2}, "", true},  // the error comes while skipping: no message, no value
+      {"1\r\n2\r\n", {"1", "2"}, ""},  // written on Windows
+      {"1 2", {"1", "2"}, ""},         // no final line feed
+      {"1\t2\t\n", {"1", "2"}, ""},
+      {"1 x 2", {"1"}, "erreur 1 attendu entier\n"},
+      {"1 2 ", {"1", "2"}, "", true},  // the error comes while skipping: no message, no value
       {"\xef\xbb\xbf"
        "12 15 9\r\n",
-       {12, 15, 9},
+       {"12", "15", "9"},
        ""},  // a byte-order mark first
       {"1 \xef\xbb\xbf"
        "2",
-       {1},
+       {"1"},
        "erreur 1 attendu entier\n"},  // elsewhere, it is data
+      // Every non-blank line, without its leading blanks, its CR or its line feed.
+      {"a b\n\n  c\r\nd", {"a b", "c", "d"}, "", false, true},
+      {"abc\r", {"abc"}, "", false, true},  // a last line without its line feed
+      {"Jean Dupont 12,5\nL\xc3\xa9"
+       "a 9\n",
+       {"Jean Dupont 12,5",
+        "L\xc3\xa9"
+        "a 9"},
+       "",
+       false,
+       true},
   };
   for (const auto& c : cas) {
     aides::FichierTemporaire t(c.contenu);
     aides::SortieCapturee messages;
     fichier f(t.nom());
     if (c.erreurSysteme && !remplacerParUnRepertoire(t.nom())) continue;
-    std::vector<int> lues;
-    int n = 0;
+    std::vector<std::string> lues;
     for (int tours = 0; f.sauterBlancs() && tours < 10; ++tours) {
-      f.lire(n);
-      if (f) lues.push_back(n);
+      int n = 0;
+      std::string ligne;
+      if (c.parLignes)
+        f.lireLigne(ligne);
+      else
+        f.lire(n);
+      if (f) lues.push_back(c.parLignes ? ligne : std::to_string(n));
     }
     EXPECT_EQ(lues, c.valeurs) << c.contenu;
     EXPECT_EQ(messages.lus(), c.messages) << c.contenu;

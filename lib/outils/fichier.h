@@ -75,10 +75,8 @@ class fichier {
   explicit operator bool() const { return !flux.fail(); }
 
  private:
-  template <class T>
-  fichier& extraire(T& valeur, const char* attendu);
-  template <class T>
-  fichier& extraireReel(T& valeur);
+  template <class T, class Lecture>
+  fichier& lireOuSignaler(T& valeur, const char* attendu, Lecture lecture);
   void signaler(const char* attendu);
 
   std::ifstream flux;
