@@ -1,13 +1,19 @@
 // The library's non-template code.
 //
-//   Platform layer    what standard input is, what the C library holds of it,
-//                     the start-up guard of the standard descriptors
-//   Start-up          the one piece that runs without being called
-//   std::cin          which buffer it reads through; dropping what was received
-//   Real numbers      one grammar, a point or a comma, for prompts and reader
-//   Prompt cycle      discard, show, read, accept; the end-of-input rule
-//   Prompts           saisie<int>, <double>, <std::string>, <char>, <bool>, <void>
-//   Reader            fichier
+//   C library      what standard input is and what the C library holds of it,
+//                  one section per platform (POSIX, Windows): sorteEntree,
+//                  dernierRecuEnC, purgerEntreeC, lectureInterrompue,
+//                  attendreEntree, occuperDescripteurs, ouvrirFichier
+//   C++ library    what differs from one standard library to another:
+//                  voieDeCin, rendApresRemplissage, constaterErreurEntree,
+//                  constaterErreurDeFichier
+//   Start-up       the one piece that runs without being called
+//   Buffers        a view of a get area; reads straight from a buffer
+//   Discarding     abandonnerEntree: drop what was received, never waiting
+//   Real numbers   one grammar, a point or a comma, for prompts and reader
+//   Prompt cycle   discard, show, read, accept; the end-of-input rule
+//   Prompts        saisie<int>, <double>, <std::string>, <char>, <bool>, <void>
+//   Reader         fichier
 #include <algorithm>
 #include <cerrno>
 #include <clocale>
@@ -16,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <limits>
 #include <locale>
@@ -23,37 +30,61 @@
 #include <string>
 #include <utility>
 
+#if defined(__GLIBCXX__) && defined(__GXX_RTTI)
+#include <ext/stdio_filebuf.h>       // std::cin unsynced
+#include <ext/stdio_sync_filebuf.h>  // std::cin synced
+#endif
+
 #include <outils/fichier.h>
 #include <outils/saisie.h>
 
-// ---- Platform layer ----
-//
-// Each platform provides, in an unnamed namespace:
-//   entreeReguliere()       standard input is a regular (disk) file
-//   entreeTube()            standard input is a pipe or a socket
-//   recuEnC()               what the C library has received of stdin and not
-//                           yet given out (a view; empty where unknown)
-//   abandonnerConsole(f)    drops, without waiting, what the C library and the
-//                           system hold of standard input, and clears stdin's
-//                           indicators; `f`: an end of input was met since
-//   lectureInterrompue()    the last read failed only for a signal or for
-//                           input that is not ready (errno)
-//   attendreEntree()        waits until standard input can be read
-//   occuperDescripteurs()   takes each closed standard descriptor (0, 1, 2)
-//                           with the null device, so that no file the program
-//                           opens later is taken for one
-//   ouvrirFichier(f, nom)   opens a file for reading, by its name in UTF-8 on
-//                           Windows; a directory is not opened
-
 namespace {
 
-// Bytes received and not yet read, oldest first.
-struct Recu {
-  const char* debut = nullptr;
-  std::size_t taille = 0;
-};
+constexpr int kFin = std::char_traits<char>::eof();
+
+int octet(char c) {
+  return static_cast<unsigned char>(c);
+}
+
+// What standard input is. A terminal, a console and a device are `autre`.
+enum class Sorte { reguliere, tube, autre };
 
 }  // namespace
+
+// ---- C library ----
+//
+// Each platform provides, in an unnamed namespace:
+//   sorteEntree()           what standard input is (one query of the system)
+//   dernierRecuEnC()        the last byte the C library received of stdin,
+//                           read since or not; kFin where it is not known
+//   purgerEntreeC(f)        drops, without waiting, what the C library and the
+//                           system hold of standard input (a terminal's typed
+//                           lines too), and clears stdin's indicators; `f`: an
+//                           end of input was met since the last discard
+//   lectureInterrompue(e)   a read failed with errno `e` only for a signal or
+//                           for input that is not ready
+//   attendreEntree()        waits until standard input can be read
+//   occuperDescripteurs()   takes each closed standard descriptor (0, 1, 2)
+//                           with the null device
+//   ouvrirFichier(f, nom)   opens a file for reading, by its name in UTF-8 on
+//                           Windows; a directory is not opened
+//
+// The C libraries, and what dernierRecuEnC() cannot know (kFin then, and a
+// prompt takes the input for being at the start of a line, as on a terminal):
+//   glibc         FILE's public fields; after ungetc() of another character
+//                 the main area is kept in _IO_save_*. Not known: before the
+//                 first read, and after a read that brought nothing (the end,
+//                 an error, a signal).
+//   BSD family    (macOS, FreeBSD, NetBSD, OpenBSD) _p, _r and _bf. Also not
+//                 known while an ungetc() of another character is held in _ub
+//                 (macOS keeps the main area's place in private fields).
+//   musl          __freadptr(): known only while some of it is unread.
+//   MSVCRT, UCRT  _ptr, _cnt and _base, through _get_stream_buffer_pointers
+//                 with the Universal CRT. Not known after a read that brought
+//                 nothing.
+//   another       never known, and stdin's own buffer is not dropped (only
+//                 std::cin's and the terminal's are): a line typed ahead may
+//                 answer the next prompt there.
 
 #if defined(_WIN32)
 
@@ -71,6 +102,12 @@ struct Recu {
 
 #include <filesystem>
 
+#if defined(_UCRT) && !defined(_MSC_VER)
+// MinGW-w64's headers for the Universal CRT do not declare it; ucrtbase.dll
+// exports it (Visual Studio's <stdio.h> declares it).
+extern "C" errno_t __cdecl _get_stream_buffer_pointers(FILE*, char***, char***, int**);
+#endif
+
 namespace {
 
 // The handle that stdin reads, which is not always GetStdHandle's.
@@ -87,44 +124,51 @@ bool entreeConsole() {
   return GetConsoleMode(poigneeEntree(), &mode) != 0;
 }
 
-bool entreeReguliere() {
-  return GetFileType(poigneeEntree()) == FILE_TYPE_DISK;
+Sorte sorteEntree() {
+  switch (GetFileType(poigneeEntree())) {
+    case FILE_TYPE_DISK:
+      return Sorte::reguliere;
+    case FILE_TYPE_PIPE:
+      return Sorte::tube;
+    default:
+      return Sorte::autre;
+  }
 }
 
-bool entreeTube() {
-  return GetFileType(poigneeEntree()) == FILE_TYPE_PIPE;
-}
+// stdin's buffer: its start, read pointer and count left. The Universal CRT
+// (Visual Studio 2015 and later, MinGW-w64 built for it) keeps FILE opaque
+// and gives them through _get_stream_buffer_pointers, as its own <fstream>
+// uses them; the older MSVCRT that MinGW-w64 links by default has them in FILE.
+struct PointeursC {
+  char** debut = nullptr;
+  char** lu = nullptr;
+  int* reste = nullptr;
+};
 
-// stdin's read pointer and count. The Universal CRT (Visual Studio 2015 and
-// later, MinGW-w64 built for it) keeps FILE opaque and gives them through
-// _get_stream_buffer_pointers, as its own <fstream> uses them; the older
-// MSVCRT that MinGW-w64 links by default has them in FILE.
-bool pointeursEntree(char**& lu, int*& reste) {
+bool pointeursEntree(PointeursC& p) {
 #if defined(_UCRT) || defined(_MSC_VER)
-  char** base = nullptr;
-  return _get_stream_buffer_pointers(stdin, &base, &lu, &reste) == 0 && lu && reste;
+  return _get_stream_buffer_pointers(stdin, &p.debut, &p.lu, &p.reste) == 0 && p.debut && p.lu &&
+         p.reste;
 #else
-  lu = &stdin->_ptr;
-  reste = &stdin->_cnt;
+  p = {&stdin->_base, &stdin->_ptr, &stdin->_cnt};
   return true;
 #endif
 }
 
-Recu recuEnC() {
-  char** lu = nullptr;
-  int* reste = nullptr;
-  if (!pointeursEntree(lu, reste) || !*lu || *reste <= 0) return {};
-  return {*lu, static_cast<std::size_t>(*reste)};
+int dernierRecuEnC() {
+  PointeursC p;
+  if (!pointeursEntree(p) || !*p.debut || !*p.lu) return kFin;
+  const char* fin = *p.lu + std::max(*p.reste, 0);
+  return std::less<const char*>()(*p.debut, fin) ? octet(fin[-1]) : kFin;
 }
 
-void abandonnerConsole(bool finVue) {
+void purgerEntreeC(bool finVue) {
   // fflush(stdin) would drop the buffer with MSVCRT only: the Universal CRT
   // documents it as having no effect on an input stream.
-  char** lu = nullptr;
-  int* reste = nullptr;
-  if (pointeursEntree(lu, reste) && *lu && *reste > 0) {
-    *lu += *reste;
-    *reste = 0;
+  PointeursC p;
+  if (pointeursEntree(p) && *p.lu && *p.reste > 0) {
+    *p.lu += *p.reste;
+    *p.reste = 0;
   }
   if (entreeConsole()) {
     // After Ctrl-Z the C runtime answers every read with the end of input,
@@ -136,8 +180,8 @@ void abandonnerConsole(bool finVue) {
   std::clearerr(stdin);
 }
 
-bool lectureInterrompue() {
-  return errno == EINTR || errno == EAGAIN;
+bool lectureInterrompue(int erreur) {
+  return erreur == EINTR || erreur == EAGAIN;
 }
 
 void attendreEntree() {
@@ -183,44 +227,51 @@ void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
 #include <termios.h>
 #include <unistd.h>
 #if __has_include(<stdio_ext.h>)
-#include <stdio_ext.h>  // __fpurge: glibc, musl
+#include <stdio_ext.h>  // __fpurge, __freadptr: glibc, musl
+#endif
+
+#if defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
+#define OUTILS_STDIO_BSD 1
 #endif
 
 namespace {
 
-mode_t typeEntree() {
+Sorte sorteEntree() {
   struct stat etat {};
-  return fstat(STDIN_FILENO, &etat) == 0 ? (etat.st_mode & S_IFMT) : 0;
+  if (fstat(STDIN_FILENO, &etat) != 0) return Sorte::autre;
+  if (S_ISREG(etat.st_mode)) return Sorte::reguliere;
+  if (S_ISFIFO(etat.st_mode) || S_ISSOCK(etat.st_mode)) return Sorte::tube;
+  return Sorte::autre;
 }
 
-bool entreeReguliere() {
-  return S_ISREG(typeEntree());
-}
-
-bool entreeTube() {
-  const mode_t type = typeEntree();
-  return S_ISFIFO(type) || S_ISSOCK(type);
-}
-
-Recu recuEnC() {
+int dernierRecuEnC() {
+  const std::less<const void*> avant;
 #if defined(__GLIBC__)
-  return {stdin->_IO_read_ptr, static_cast<std::size_t>(stdin->_IO_read_end - stdin->_IO_read_ptr)};
-#elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
-  return {reinterpret_cast<const char*>(stdin->_p),
-          stdin->_r > 0 ? static_cast<std::size_t>(stdin->_r) : 0};
+  const FILE& f = *stdin;
+  const bool principale =
+      !avant(f._IO_read_base, f._IO_buf_base) && !avant(f._IO_buf_end, f._IO_read_end);
+  const char* fin = principale ? f._IO_read_end : f._IO_save_end;
+  return f._IO_buf_base && avant(f._IO_buf_base, fin) ? octet(fin[-1]) : kFin;
+#elif defined(OUTILS_STDIO_BSD)
+  const FILE& f = *stdin;
+  if (f._ub._base) return kFin;
+  const unsigned char* fin = f._p + std::max(f._r, 0);
+  return f._bf._base && avant(f._bf._base, fin) ? fin[-1] : kFin;
 #elif __has_include(<stdio_ext.h>)  // musl
   std::size_t taille = 0;
   const char* debut = reinterpret_cast<const char*>(__freadptr(stdin, &taille));
-  return {debut, debut ? taille : 0};
+  static_cast<void>(avant);
+  return debut && taille > 0 ? octet(debut[taille - 1]) : kFin;
 #else
-  return {};
+  static_cast<void>(avant);
+  return kFin;
 #endif
 }
 
-void abandonnerConsole(bool /*finVue*/) {
+void purgerEntreeC(bool /*finVue*/) {
 #if __has_include(<stdio_ext.h>)
   __fpurge(stdin);
-#elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
+#elif defined(OUTILS_STDIO_BSD)
   fpurge(stdin);
 #endif
   // A process in the background that flushed the terminal would be stopped
@@ -229,8 +280,8 @@ void abandonnerConsole(bool /*finVue*/) {
   std::clearerr(stdin);
 }
 
-bool lectureInterrompue() {
-  return errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
+bool lectureInterrompue(int erreur) {
+  return erreur == EINTR || erreur == EAGAIN || erreur == EWOULDBLOCK;
 }
 
 void attendreEntree() {
@@ -253,7 +304,7 @@ void occuperDescripteurs() {
 }
 
 void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
-  // Some standard libraries open a directory and then read it as empty.
+  // libstdc++ opens a directory, and then fails its first read.
   struct stat etat {};
   if (stat(nom.c_str(), &etat) == 0 && S_ISDIR(etat.st_mode)) {
     flux.setstate(std::ios::failbit);
@@ -268,10 +319,11 @@ void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
 
 // ---- Start-up ----
 //
-// Before the program's own static objects are built, each of the standard
-// descriptors 0, 1 and 2 that is closed is taken by the null device, and
-// std::cin's buffer is recorded, to tell it later from one the program puts
-// in place. This and that pointer are the library's only state of its own.
+// Before the program's static objects of ordinary priority are built, each of
+// the standard descriptors 0, 1 and 2 that is closed is taken by the null
+// device, and std::cin's buffer is recorded, to tell it later from one the
+// program puts in place. This and that pointer are the library's only state
+// of its own.
 
 namespace {
 
@@ -301,77 +353,167 @@ __attribute__((constructor(101))) static void demarrerOutils() {
 }
 #endif
 
-// ---- Which buffer std::cin reads through ----
-
-#if defined(__GLIBCXX__) && defined(__GXX_RTTI)
-#include <ext/stdio_filebuf.h>
-#include <ext/stdio_sync_filebuf.h>
-#endif
+// ---- C++ library ----
+//
+// What differs from one standard library to another:
+//   std::cin's buffer   libstdc++: synced, a stdio_sync_filebuf that takes each
+//                       character from stdin; unsynced, a stdio_filebuf with a
+//                       buffer of its own on descriptor 0. libc++: a buffer
+//                       that takes each character from stdin and keeps one
+//                       given back in itself. MSVC: a filebuf whose get area
+//                       is stdin's own buffer.
+//   giving a byte back  libstdc++'s file buffers cannot once they have
+//                       refilled, unless they can seek; libc++'s keep room for
+//                       it, MSVC's give it to ungetc().
+//   read errors         libstdc++'s file buffers throw, and the stream is bad;
+//                       libc++'s and MSVC's report the end of the file, and
+//                       stdin's error indicator or errno tells.
 
 namespace {
 
-// True while std::cin reads standard input through the buffer the standard
-// library set up, false once the program has put a buffer of its own in
-// place. libstdc++ with RTTI says it exactly (sync_with_stdio(false) replaces
-// the buffer there); elsewhere the buffer recorded at start-up is compared.
-bool lisLaConsole() {
+// How std::cin reads: through stdin, one character at a time or in stdin's
+// own buffer; through a buffer of its own on the same descriptor
+// (libstdc++ unsynced); or through a buffer the program put in place.
+enum class Voie { parStdin, parSonTampon, parLeProgramme };
+
+Voie voieDeCin() {
   std::streambuf* tampon = std::cin.rdbuf();
 #if defined(__GLIBCXX__) && defined(__GXX_RTTI)
   if (auto* synchro = dynamic_cast<__gnu_cxx::stdio_sync_filebuf<char>*>(tampon))
-    return synchro->file() == stdin;
+    return synchro->file() == stdin ? Voie::parStdin : Voie::parLeProgramme;
   if (auto* desynchro = dynamic_cast<__gnu_cxx::stdio_filebuf<char>*>(tampon))
-    return desynchro->file() == stdin;
-  return false;
+    return desynchro->file() == stdin ? Voie::parSonTampon : Voie::parLeProgramme;
+  return Voie::parLeProgramme;
 #else
-  if (tampon == nullptr) return false;
-  if (tampon == tamponDeDepart) return true;
+  if (tampon == nullptr) return Voie::parLeProgramme;
+  if (tampon == tamponDeDepart) return Voie::parStdin;
 #if defined(__GLIBCXX__)
   // Unsynced, libstdc++ reads through a buffer it made then, which only RTTI
   // can tell from one the program put in place afterwards. There,
   // sync_with_stdio(true) only says whether the streams are still synced.
-  return !std::ios_base::sync_with_stdio(true);
-#else
-  return false;
+  if (!std::ios_base::sync_with_stdio(true)) return Voie::parSonTampon;
 #endif
+  return Voie::parLeProgramme;
 #endif
 }
 
-// What a stream buffer holds, received and not yet read. Unlike in_avail(),
-// this never counts what the system could still deliver. The pointers are
-// protected members of std::streambuf: a class derived from it may name them,
-// through a pointer to member, on any other buffer.
-struct tamponRecu : std::streambuf {
-  static Recu de(const std::streambuf& tampon) {
-    char* (std::streambuf::*lu)() const = &tamponRecu::gptr;
-    char* (std::streambuf::*recu)() const = &tamponRecu::egptr;
-    const char* debut = (tampon.*lu)();
-    const std::ptrdiff_t taille = (tampon.*recu)() - debut;
-    return {debut, taille > 0 ? static_cast<std::size_t>(taille) : 0};
-  }
+// Whether `tampon`, with one byte left in its get area, can take it, refill,
+// and give it back. libstdc++'s file buffer gives back across a refill by
+// seeking, which fails on a pipe or a terminal.
+bool rendApresRemplissage(std::streambuf& tampon) {
+#if defined(__GLIBCXX__)
+  return tampon.pubseekoff(0, std::ios::cur, std::ios::in) != std::streampos(std::streamoff(-1));
+#else
+  static_cast<void>(tampon);
+  return true;
+#endif
+}
+
+// After a read of std::cin that ended with errno `erreur`: a read error of the
+// system ends the input, and says so (eof, fail and bad) whatever the
+// library. libstdc++ unsynced reports it from inside its buffer (bad);
+// elsewhere getc() gave EOF with stdin's error indicator set.
+void constaterErreurEntree(int erreur) {
+  if (voieDeCin() == Voie::parLeProgramme) return;
+  if (std::cin.bad() || (std::cin.eof() && std::ferror(stdin) != 0 && !lectureInterrompue(erreur)))
+    std::cin.setstate(std::ios::eofbit | std::ios::failbit | std::ios::badbit);
+}
+
+// The same for a file of the reader, once a read met its end. The C library's
+// end of file is sticky (it does not read again), so asking the buffer once
+// more with errno cleared reads again only after an error, which sets errno.
+void constaterErreurDeFichier(std::istream& flux) {
+#if !defined(__GLIBCXX__)
+  if (!flux.eof() || flux.bad()) return;
+  errno = 0;
+  flux.rdbuf()->sgetc();
+  if (errno != 0) flux.setstate(std::ios::badbit);
+#else
+  static_cast<void>(flux);
+#endif
+}
+
+// ---- Buffers ----
+
+// Bytes received and not yet read, oldest first.
+struct Recu {
+  const char* debut = nullptr;
+  std::size_t taille = 0;
 };
 
-constexpr int kFin = std::char_traits<char>::eof();
+// A view of a stream buffer's get area. Unlike in_avail(), it never counts
+// what the system could still deliver. The pointers are protected members of
+// std::streambuf: a class derived from it may name them, through a pointer to
+// member, on any other buffer.
+struct zone : std::streambuf {
+  // What `tampon` holds, received and not yet read.
+  static Recu recu(const std::streambuf& tampon) {
+    const char* debut = (tampon.*&zone::gptr)();
+    const std::ptrdiff_t taille = (tampon.*&zone::egptr)() - debut;
+    return {debut, taille > 0 ? static_cast<std::size_t>(taille) : 0};
+  }
+  // The last byte its get area received, read since or not; kFin when it has
+  // none (a buffer that reads through stdin).
+  static int dernierRecu(const std::streambuf& tampon) {
+    const char* debut = (tampon.*&zone::eback)();
+    const char* fin = (tampon.*&zone::egptr)();
+    return debut && std::less<const char*>()(debut, fin) ? octet(fin[-1]) : kFin;
+  }
+  static bool existe(const std::streambuf& tampon) { return (tampon.*&zone::eback)() != nullptr; }
+};
 
-int dernierOctet(Recu recu) {
-  return recu.taille > 0 ? static_cast<unsigned char>(recu.debut[recu.taille - 1]) : kFin;
+// Runs `lecture` on `flux`'s buffer. A read error of the system, which
+// libstdc++'s file buffers throw, leaves the stream bad instead.
+template <class Lecture>
+void lireTampon(std::istream& flux, Lecture lecture) {
+  try {
+    lecture(*flux.rdbuf());
+  } catch (...) {
+    flux.setstate(std::ios::badbit);
+  }
 }
 
-// Drops what std::cin's buffer holds, received and not read, without ever
-// asking it for more; gives the last byte dropped, or kFin.
-int abandonnerTampon() {
-  std::cin.clear();
-  std::streambuf* tampon = std::cin.rdbuf();
-  if (!tampon) return kFin;
-  const Recu recu = tamponRecu::de(*tampon);
-  for (std::size_t i = 0; i < recu.taille; ++i) tampon->sbumpc();
-  return dernierOctet(recu);
+// The byte after sgetc()'s, both left unread; kFin when it is not known
+// without losing sgetc()'s: a buffer whose get area ends there and that
+// cannot give a byte back across a refill.
+int octetSuivant(std::streambuf& tampon) {
+  const Recu recu = zone::recu(tampon);
+  if (recu.taille >= 2) return octet(recu.debut[1]);
+  if (recu.taille == 1 && !rendApresRemplissage(tampon)) return kFin;
+  const int suivant = tampon.snextc();
+  tampon.sungetc();
+  return suivant;
 }
 
-// Moves std::cin to the end of a regular file; false where it cannot. The
-// standard input is positioned through the C stream, which every library's
-// std::cin reads (or, unsynced, shares the descriptor of).
-bool sauterALaFin(bool console) {
-  if (console ? std::fseek(stdin, 0, SEEK_END) != 0 : std::cin.seekg(0, std::ios::end).fail()) {
+// ---- Discarding ----
+
+// Drops what `tampon` holds, received and not read, without ever asking it
+// for more.
+void abandonnerZone(std::streambuf& tampon) {
+  const Recu recu = zone::recu(tampon);
+  for (std::size_t i = 0; i < recu.taille; ++i) tampon.sbumpc();
+}
+
+// A buffer that reads stdin one character at a time may keep a character
+// given back in itself (libc++), where no discard of the C library reaches.
+// A byte is put in front of stdin and one character taken: the one kept if
+// there is one, else that byte. What stays in stdin is purged after.
+void abandonnerRendu(std::streambuf& tampon) {
+  if (zone::existe(tampon) || std::ungetc('\n', stdin) == EOF) return;
+  tampon.sbumpc();
+}
+
+// Moves std::cin to the end of a regular file, through stdin (which every
+// library's std::cin reads, or shares the descriptor of) or through a buffer
+// of the program's; false where it cannot.
+bool sauterALaFinParStdin() {
+  if (std::fseek(stdin, 0, SEEK_END) != 0) return false;
+  std::cin.ignore(std::numeric_limits<int>::max(), kFin);
+  return true;
+}
+
+bool sauterALaFinParTampon() {
+  if (std::cin.seekg(0, std::ios::end).fail()) {
     std::cin.clear();
     return false;
   }
@@ -379,27 +521,35 @@ bool sauterALaFin(bool console) {
   return true;
 }
 
-// Discards what standard input holds pending, never waiting. True when what
-// was dropped ended inside a line of a pipe or a socket: the rest of that
-// line is still to come, and must not be taken for an answer.
-bool abandonnerEntree() {
+struct Abandon {
+  // What was received ended inside a line of a pipe or a socket: the rest of
+  // that line is still to come, and must not be taken for an answer.
+  bool ligneEntamee = false;
+};
+
+// Discards what standard input holds pending, never waiting. Whether a line
+// was left unfinished is told by the last byte received, dropped now or read
+// before: std::cin's own buffer's when it has one, else stdin's.
+Abandon abandonnerEntree() {
   const bool finVue = std::cin.eof() || std::feof(stdin) != 0;
   std::cin.clear();
-  if (!lisLaConsole()) {
-    if (!sauterALaFin(false)) abandonnerTampon();
-    return false;
+  const Voie voie = voieDeCin();
+  if (voie == Voie::parLeProgramme) {
+    if (!sauterALaFinParTampon() && std::cin.rdbuf()) abandonnerZone(*std::cin.rdbuf());
+    return {};
   }
+  std::streambuf& tampon = *std::cin.rdbuf();
   std::clearerr(stdin);
-  if (entreeReguliere()) {
-    abandonnerTampon();
-    if (sauterALaFin(true)) return false;
+  const Sorte sorte = sorteEntree();
+  if (sorte == Sorte::reguliere) {
+    abandonnerZone(tampon);
+    if (sauterALaFinParStdin()) return {};
   }
-  // The C library's bytes come after std::cin's own, which it delivered.
-  const int dernierC = dernierOctet(recuEnC());
-  int dernier = abandonnerTampon();
-  if (dernierC != kFin) dernier = dernierC;
-  abandonnerConsole(finVue);
-  return dernier != kFin && dernier != '\n' && entreeTube();
+  const int dernier = voie == Voie::parSonTampon ? zone::dernierRecu(tampon) : dernierRecuEnC();
+  abandonnerZone(tampon);
+  if (voie == Voie::parStdin) abandonnerRendu(tampon);
+  purgerEntreeC(finVue);
+  return {sorte == Sorte::tube && dernier != kFin && dernier != '\n'};
 }
 
 // Clears std::cin's exception mask for its lifetime, so that nothing throws
@@ -434,28 +584,6 @@ bool finEntree() {
   return std::cin.eof() || std::cin.bad();
 }
 
-// The read just made ended only because a signal came or the input was not
-// ready: more may follow.
-bool interrompue() {
-  return finEntree() && lisLaConsole() && lectureInterrompue();
-}
-
-// After an interrupted read: clear the states, wait for input.
-void reprendre() {
-  std::cin.clear();
-  std::clearerr(stdin);
-  attendreEntree();
-}
-
-// A read error of standard input ends it, and says so: eof, fail and bad,
-// whatever the library. libstdc++ unsynced reports it from inside its buffer
-// (bad); elsewhere getc() gives EOF with stdin's error indicator set.
-void constaterErreurEntree() {
-  if (!lisLaConsole()) return;
-  if (std::cin.bad() || (std::cin.eof() && std::ferror(stdin) != 0 && !lectureInterrompue()))
-    std::cin.setstate(std::ios::eofbit | std::ios::failbit | std::ios::badbit);
-}
-
 // One read of a prompt. A read that ended in `echec` only because a signal
 // came or the input was not ready waits for input and is made again; a read
 // that succeeded all the same keeps its value and loses that state.
@@ -464,13 +592,15 @@ void lireSansInterruption(Lecture lecture, std::ios::iostate echec) {
   for (;;) {
     errno = 0;
     lecture();
-    if (!interrompue()) return constaterErreurEntree();
-    if ((std::cin.rdstate() & echec) == 0) {
-      std::cin.clear();
-      std::clearerr(stdin);
-      return;
-    }
-    reprendre();
+    const int erreur = errno;
+    const bool interrompue =
+        finEntree() && voieDeCin() != Voie::parLeProgramme && lectureInterrompue(erreur);
+    if (!interrompue) return constaterErreurEntree(erreur);
+    const bool reussie = (std::cin.rdstate() & echec) == 0;
+    std::cin.clear();
+    std::clearerr(stdin);
+    if (reussie) return;
+    attendreEntree();
   }
 }
 
@@ -484,12 +614,17 @@ void finirLaLigne() {
 //
 // An optional sign; digits; optionally a point or a comma and digits; then
 // optionally e or E, an optional sign and digits. A point may stand first or
-// last (.5, 5.), a comma only between digits: after "12," with no digit, the
-// number is 12 and the comma stays pending. The same on every standard
-// library, whatever the locales.
+// last (.5, 5.), a comma only between digits; an e followed by neither a
+// digit nor a sign ends the number: "12,x" and "12euros" are 12, the comma
+// or the e staying pending. Deciding needs the byte after the comma or the
+// e: where it has not arrived and the buffer could not give back the comma
+// after asking for it (libstdc++ unsynced, on a pipe), the number ends there.
+// The same on every standard library, whatever the locales.
 
 // The longest text of a real number; a longer one is refused.
 constexpr std::size_t kLongueurReel = 256;
+// The longest decimal point of a C locale that strtod is given.
+constexpr std::size_t kLongueurPoint = 16;
 
 bool chiffre(int c) {
   return c >= '0' && c <= '9';
@@ -503,15 +638,11 @@ std::size_t lireTexteReel(std::istream& flux, char (&texte)[kLongueurReel]) {
   if (!garde) return 0;
   std::size_t n = 0;
   bool valide = false;
-  try {
-    std::streambuf& tampon = *flux.rdbuf();
+  lireTampon(flux, [&](std::streambuf& tampon) {
     int c = tampon.sgetc();
-    const auto ajouter = [&](int lu) {
+    const auto garder = [&](int lu) {
       if (n < kLongueurReel) texte[n] = static_cast<char>(lu);
       ++n;
-    };
-    const auto garder = [&](int lu) {
-      ajouter(lu);
       return tampon.snextc();
     };
     std::size_t chiffres = 0;
@@ -520,31 +651,23 @@ std::size_t lireTexteReel(std::istream& flux, char (&texte)[kLongueurReel]) {
     };
     if (c == '+' || c == '-') c = garder(c);
     suite();
-    if (c == '.') {
-      c = garder(c);
+    if (c == '.' || (c == ',' && chiffres > 0 && chiffre(octetSuivant(tampon)))) {
+      c = garder('.');
       suite();
-    } else if (c == ',' && chiffres > 0) {
-      c = tampon.snextc();
-      if (chiffre(c)) {
-        ajouter('.');
-        suite();
-      } else {
-        tampon.sungetc();  // the comma stays pending
-        c = ',';
-      }
     }
     valide = chiffres > 0;
     if (valide && (c == 'e' || c == 'E')) {
-      c = garder(c);
-      if (c == '+' || c == '-') c = garder(c);
-      chiffres = 0;
-      suite();
-      valide = chiffres > 0;
+      const int apres = octetSuivant(tampon);
+      if (chiffre(apres) || apres == '+' || apres == '-') {
+        c = garder(c);
+        if (c == '+' || c == '-') c = garder(c);
+        chiffres = 0;
+        suite();
+        valide = chiffres > 0;
+      }
     }
     if (c == kFin) flux.setstate(std::ios::eofbit);
-  } catch (...) {  // a read error of the system, thrown by a file buffer
-    flux.setstate(std::ios::badbit);
-  }
+  });
   if (!valide || n >= kLongueurReel) {
     flux.setstate(std::ios::failbit);
     return 0;
@@ -554,30 +677,42 @@ std::size_t lireTexteReel(std::istream& flux, char (&texte)[kLongueurReel]) {
 }
 
 // The value of a text read by lireTexteReel, as strtod (strtof) gives it in
-// the "C" locale; false on overflow. errno stays as the read left it.
+// the "C" locale; false on overflow, or when the C locale's decimal point is
+// longer than kLongueurPoint.
 template <class R>
-bool convertirReel(char* texte, R& valeur) {
-  const char point = *std::localeconv()->decimal_point;  // strtod reads the C locale's
-  std::replace(texte, texte + std::strlen(texte), '.', point);
-  const int erreurDeLecture = errno;
+bool convertirReel(const char* texte, R& valeur) {
+  const char* point = std::localeconv()->decimal_point;  // strtod reads the C locale's
+  const std::size_t longueurPoint = std::strlen(point);
+  if (longueurPoint == 0 || longueurPoint > kLongueurPoint) return false;
+  char local[kLongueurReel + kLongueurPoint];
+  std::size_t n = 0;
+  for (const char* c = texte; *c; ++c) {
+    if (*c != '.') {
+      local[n++] = *c;
+      continue;
+    }
+    std::memcpy(local + n, point, longueurPoint);
+    n += longueurPoint;
+  }
+  local[n] = '\0';
   R lu;
   if constexpr (std::is_same_v<R, float>)
-    lu = std::strtof(texte, nullptr);
+    lu = std::strtof(local, nullptr);
   else
-    lu = std::strtod(texte, nullptr);
-  errno = erreurDeLecture;
+    lu = std::strtod(local, nullptr);
   if (std::isinf(lu)) return false;
   valeur = lu;
   return true;
 }
 
 // One real number from `flux` into `valeur`; the failed state when there is
-// none, or when it overflows.
-template <class R>
-void lireReel(std::istream& flux, R& valeur) {
+// none, or when it is out of range. `lecture` makes the read of the text.
+template <class R, class Lecture>
+void lireReel(std::istream& flux, R& valeur, Lecture lecture) {
   char texte[kLongueurReel];
-  if (lireTexteReel(flux, texte) > 0 && !convertirReel(texte, valeur))
-    flux.setstate(std::ios::failbit);
+  std::size_t n = 0;
+  lecture([&] { n = lireTexteReel(flux, texte); });
+  if (n > 0 && !convertirReel(texte, valeur)) flux.setstate(std::ios::failbit);
 }
 
 // ---- The prompt cycle ----
@@ -594,9 +729,9 @@ template <class T, class Lecture, class Accepte>
 T demanderJusquA(const std::string& invite, Lecture lire, Accepte accepte, T auBout) {
   masqueSuspendu garde;
   for (;;) {
-    const bool ligneEntamee = abandonnerEntree();
+    const Abandon abandon = abandonnerEntree();
     montrer(invite);
-    if (ligneEntamee) finirLaLigne();
+    if (abandon.ligneEntamee) finirLaLigne();
     T valeur = lire();
     if (accepte(valeur)) return garde.rendre(std::move(valeur));
     if (finEntree()) return garde.rendre(std::move(auBout));
@@ -648,7 +783,7 @@ void effacerEcran() {
 bool saisie<void>::saisir() {
   masqueSuspendu garde;
   montrer(invite);
-  if (abandonnerEntree()) finirLaLigne();
+  if (abandonnerEntree().ligneEntamee) finirLaLigne();
   finirLaLigne();
   return garde.rendre(true);
 }
@@ -672,7 +807,7 @@ template <>
 double saisie<double>::saisir() {
   const auto lire = [] {
     double x = 0;
-    lireSansInterruption([&] { lireReel(std::cin, x); }, std::ios::failbit);
+    lireReel(std::cin, x, [](auto lecture) { lireSansInterruption(lecture, std::ios::failbit); });
     return x;
   };
   const auto accepte = [this](double x) {
@@ -724,22 +859,21 @@ fichier::fichier(const std::string& nom) {
 
 namespace {
 
-// After a read of the file that met its end: libc++'s and MSVC's file buffers
-// report a read error of the system as the end of the file, and errno (cleared
-// before the read) tells them apart; libstdc++'s throws, which sets bad.
-void constaterErreur(std::istream& flux) {
-  if (flux.eof() && errno != 0 && errno != ERANGE && errno != EINVAL)
-    flux.setstate(std::ios::badbit);
-}
-
 // Skips a UTF-8 byte-order mark at the start of a file just opened and
 // peeked, when the buffer holds it whole.
 void sauterMarque(std::istream& flux) {
   static constexpr char kMarque[] = "\xEF\xBB\xBF";
   std::streambuf& tampon = *flux.rdbuf();
-  const Recu recu = tamponRecu::de(tampon);
+  const Recu recu = zone::recu(tampon);
   if (recu.taille >= 3 && std::equal(kMarque, kMarque + 3, recu.debut))
     for (int i = 0; i < 3; ++i) tampon.sbumpc();
+}
+
+// Direct reads (lireTampon) end at the end of the file with its state.
+void constaterFinDeFichier(std::istream& flux, int c) {
+  if (c != kFin) return;
+  flux.setstate(std::ios::eofbit);
+  constaterErreurDeFichier(flux);
 }
 
 }  // namespace
@@ -752,7 +886,7 @@ bool fichier::ouvrir(const std::string& nom) {
     ouvrirFichier(flux, nom);
   }
   if (!dejaOuvert && !flux.fail() && flux.peek() == kFin && flux.bad()) {
-    flux.close();  // opened, but it cannot be read: a directory, a read error
+    flux.close();  // opened, but it cannot be read: a read error at once
     flux.setstate(std::ios::failbit);
   }
   if (dejaOuvert || flux.fail()) {
@@ -774,33 +908,26 @@ void fichier::fermer() {
 bool fichier::sauterBlancs() {
   if (!flux.is_open() || !flux.good()) return false;
   const auto& types = std::use_facet<std::ctype<char>>(flux.getloc());
-  errno = 0;
-  try {
-    std::streambuf& tampon = *flux.rdbuf();
-    for (int c = tampon.sgetc();; c = tampon.snextc()) {
-      if (c == kFin) {
-        flux.setstate(std::ios::eofbit);
-        constaterErreur(flux);
-        return false;
-      }
-      if (!types.is(std::ctype_base::space, static_cast<char>(c))) return true;
-    }
-  } catch (...) {  // a read error of the system, thrown by the file buffer
-    flux.setstate(std::ios::badbit);
-    return false;
-  }
+  bool suite = false;
+  lireTampon(flux, [&](std::streambuf& tampon) {
+    int c = tampon.sgetc();
+    while (c != kFin && types.is(std::ctype_base::space, static_cast<char>(c))) c = tampon.snextc();
+    constaterFinDeFichier(flux, c);
+    suite = c != kFin;
+  });
+  return suite && !flux.bad();
 }
 
 void fichier::signaler(const char* attendu) {
-  std::cout << "erreur " << 1 << attendu << std::endl;
+  std::cout << "erreur " << 1 << " attendu " << attendu << std::endl;
 }
 
 // One read of the file; on failure, T's zero value and the message.
 template <class T, class Lecture>
 fichier& fichier::lireOuSignaler(T& valeur, const char* attendu, Lecture lecture) {
-  errno = 0;
   lecture();
-  constaterErreur(flux);
+  if (flux.good()) return *this;
+  if (flux.eof()) constaterErreurDeFichier(flux);
   if (flux.fail()) {
     valeur = T();
     signaler(attendu);
@@ -809,37 +936,37 @@ fichier& fichier::lireOuSignaler(T& valeur, const char* attendu, Lecture lecture
 }
 
 fichier& fichier::lire(int& n) {
-  return lireOuSignaler(n, " attendu entier", [&] { flux >> n; });
+  return lireOuSignaler(n, "entier", [&] { flux >> n; });
 }
 
 fichier& fichier::lire(long& n) {
-  return lireOuSignaler(n, " attendu entier", [&] { flux >> n; });
+  return lireOuSignaler(n, "entier", [&] { flux >> n; });
 }
 
 fichier& fichier::lire(long long& n) {
-  return lireOuSignaler(n, " attendu entier", [&] { flux >> n; });
+  return lireOuSignaler(n, "entier", [&] { flux >> n; });
 }
 
 fichier& fichier::lire(float& x) {
-  return lireOuSignaler(x, " attendu naturel", [&] { lireReel(flux, x); });
+  return lireOuSignaler(x, "naturel", [&] { lireReel(flux, x, [](auto lecture) { lecture(); }); });
 }
 
 fichier& fichier::lire(double& x) {
-  return lireOuSignaler(x, " attendu naturel", [&] { lireReel(flux, x); });
+  return lireOuSignaler(x, "naturel", [&] { lireReel(flux, x, [](auto lecture) { lecture(); }); });
 }
 
 fichier& fichier::lireLigne(std::string& ligne) {
-  lireOuSignaler(ligne, " attendu ligne", [&] { std::getline(flux, ligne); });
+  lireOuSignaler(ligne, "ligne", [&] { std::getline(flux, ligne); });
   if (flux && !ligne.empty() && ligne.back() == '\r') ligne.pop_back();
   return *this;
 }
 
 fichier& fichier::lire(std::string& s) {
-  return lireOuSignaler(s, " attendu serie de charactere", [&] { flux >> s; });
+  return lireOuSignaler(s, "serie de charactere", [&] { flux >> s; });
 }
 
 fichier& fichier::lire(char& c) {
-  return lireOuSignaler(c, " attendu charactere", [&] { c = static_cast<char>(flux.get()); });
+  return lireOuSignaler(c, "charactere", [&] { c = static_cast<char>(flux.get()); });
 }
 
 // The stream's own word extraction with a width of `taille`, written out
@@ -847,32 +974,21 @@ fichier& fichier::lire(char& c) {
 // to taille - 1 characters and a NUL; no character stored is a failure, and
 // a failure stores the empty word.
 fichier& fichier::lire(char* mot, std::size_t taille) {
-  errno = 0;
   const std::istream::sentry garde(flux);
+  std::size_t n = 0;
   if (garde && taille > 0) {
     const auto& types = std::use_facet<std::ctype<char>>(flux.getloc());
-    std::size_t n = 0;
-    try {
-      std::streambuf& tampon = *flux.rdbuf();
+    lireTampon(flux, [&](std::streambuf& tampon) {
       int c = tampon.sgetc();
       for (; n + 1 < taille && c != kFin; c = tampon.snextc()) {
-        const char lu = static_cast<char>(c);
-        if (types.is(std::ctype_base::space, lu)) break;
-        mot[n++] = lu;
+        if (types.is(std::ctype_base::space, static_cast<char>(c))) break;
+        mot[n++] = static_cast<char>(c);
       }
-      if (c == kFin) flux.setstate(std::ios::eofbit);
-      constaterErreur(flux);
-      if (n == 0) flux.setstate(std::ios::failbit);
-    } catch (...) {  // a read error of the system, thrown by the file buffer
-      flux.setstate(std::ios::badbit);
-    }
-    mot[n] = '\0';
-  } else if (garde) {
-    flux.setstate(std::ios::failbit);  // no room even for the NUL
+      constaterFinDeFichier(flux, c);
+    });
   }
-  if (flux.fail()) {
-    if (taille > 0) mot[0] = '\0';
-    signaler(" attendu serie de charactere");
-  }
+  if (garde && n == 0) flux.setstate(std::ios::failbit);  // nothing stored, or no room for it
+  if (taille > 0) mot[flux.fail() ? 0 : n] = '\0';
+  if (flux.fail()) signaler("serie de charactere");
   return *this;
 }

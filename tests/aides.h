@@ -3,6 +3,7 @@
 #ifndef OUTILS_TESTS_AIDES_H
 #define OUTILS_TESTS_AIDES_H
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -56,6 +57,23 @@ class FichierTemporaire {
  private:
   std::string nom_;
 };
+
+#if !defined(_WIN32)
+// A C locale whose decimal point is two bytes (U+066B, Pashto), made once
+// with localedef into a temporary folder that LOCPATH names, for this process
+// and its children; its name, or "" when glibc's localedef could not make it.
+inline std::string localeAPointLong() {
+  static const std::string nom = [] {
+    const auto dossier = std::filesystem::temp_directory_path() / "outils-locales";
+    const std::string commande =
+        "localedef -i ps_AF -f UTF-8 '" + (dossier / "ps_AF.UTF-8").string() + "' 2>/dev/null";
+    std::filesystem::create_directories(dossier);
+    if (std::system(commande.c_str()) != 0 || setenv("LOCPATH", dossier.c_str(), 1) != 0) return "";
+    return "ps_AF.UTF-8";
+  }();
+  return nom;
+}
+#endif
 
 }  // namespace aides
 

@@ -8,6 +8,9 @@
 //   reponse:ON    saisie<bool> with the letters O and N, text "reponse? "
 //   lire          std::cin >> int, without a prompt
 //   reste         std::getline on std::cin, without a prompt
+//   rendre        std::cin.get() then std::cin.unget(), without a prompt
+//   ungetc:C      std::ungetc(C, stdin)
+//   locale:NOM    std::setlocale(LC_ALL, NOM); prints 1 when it is set
 //   dormir:MS     sleep MS milliseconds
 //   desynchro     std::ios::sync_with_stdio(false), before any input
 //   detache       std::cin.tie(nullptr): std::cout is no longer flushed by reads
@@ -32,6 +35,7 @@
 #endif
 
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -148,6 +152,14 @@ int main(int argc, char** argv) {
         std::string ligne;
         std::getline(std::cin, ligne);
         rapporter(nom, '[' + ligne + ']');
+      } else if (nom == "rendre") {
+        const int c = std::cin.get();
+        std::cin.unget();
+        rapporter(nom, std::to_string(c));
+      } else if (nom == "ungetc" && arg.size() == 1) {
+        rapporter(nom, std::to_string(std::ungetc(arg[0], stdin)));
+      } else if (nom == "locale") {
+        rapporter(nom, std::to_string(std::setlocale(LC_ALL, arg.c_str()) != nullptr));
       } else if (nom == "lire") {
         int n = 0;
         std::cin >> n;

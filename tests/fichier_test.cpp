@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -184,29 +185,42 @@ TEST(Fichier, LitLesReelsAvecUnPointOuUneVirgule) {
       {"1e999", nullptr, ""},
       {"-", nullptr, ""},
       {"1e+", nullptr, ""},
+      {"3E-x", nullptr, ""},
+      {"12euros", "12", "euros"},  // an e followed by neither a digit nor a sign ends it
+      {"3e", "3", "e"},
+      {"12,5E", "12.5", "E"},
   };
+  // The program's C locale: the "C" one, and one whose decimal point is two bytes.
+  std::vector<std::string> localesC{"C"};
+#if defined(__GLIBC__)
+  localesC.push_back(aides::localeAPointLong());
+#endif
   for (const auto& c : cas) {
-    aides::FichierTemporaire t(c.contenu);
-    aides::SortieCapturee messages;
-    fichier lecteurDouble(t.nom()), lecteurFloat(t.nom());
-    double d = -1;
-    float x = -1;
-    lecteurDouble.lire(d);
-    lecteurFloat.lire(x);
-    if (!c.commeStrtod) {
-      EXPECT_EQ(d, 0.0) << c.contenu;
-      EXPECT_EQ(messages.lus(), "erreur 1 attendu naturel\nerreur 1 attendu naturel\n");
-      continue;
+    for (const auto& locale : localesC) {
+      aides::FichierTemporaire t(c.contenu);
+      aides::SortieCapturee messages;
+      fichier lecteurDouble(t.nom()), lecteurFloat(t.nom());
+      double d = -1;
+      float x = -1;
+      ASSERT_NE(std::setlocale(LC_ALL, locale.c_str()), nullptr) << "locale " << locale;
+      lecteurDouble.lire(d);
+      lecteurFloat.lire(x);
+      std::setlocale(LC_ALL, "C");
+      if (!c.commeStrtod) {
+        EXPECT_EQ(d, 0.0) << c.contenu;
+        EXPECT_EQ(messages.lus(), "erreur 1 attendu naturel\nerreur 1 attendu naturel\n");
+        continue;
+      }
+      EXPECT_EQ(std::memcmp(&d, &static_cast<const double&>(std::strtod(c.commeStrtod, nullptr)),
+                            sizeof d),
+                0)
+          << c.contenu << ": " << d;
+      EXPECT_EQ(x, std::strtof(c.commeStrtod, nullptr)) << c.contenu;
+      std::string reste;
+      if (lecteurDouble.sauterBlancs()) lecteurDouble.lire(reste);
+      EXPECT_EQ(reste, c.reste) << c.contenu;
+      EXPECT_EQ(messages.lus(), "") << c.contenu;
     }
-    EXPECT_EQ(
-        std::memcmp(&d, &static_cast<const double&>(std::strtod(c.commeStrtod, nullptr)), sizeof d),
-        0)
-        << c.contenu << ": " << d;
-    EXPECT_EQ(x, std::strtof(c.commeStrtod, nullptr)) << c.contenu;
-    std::string reste;
-    if (lecteurDouble.sauterBlancs()) lecteurDouble.lire(reste);
-    EXPECT_EQ(reste, c.reste) << c.contenu;
-    EXPECT_EQ(messages.lus(), "") << c.contenu;
   }
 }
 

@@ -57,6 +57,9 @@ TEST(Saisies, SurUnTerminalRedemandentJusquAUneReponseAcceptable) {
       {"reel", {"-3"}, "-3 etat=bon"},
       {"reel", {"1e3"}, "1000 etat=bon"},
       {"reel", {"0"}, "0 etat=bon"},
+      {"reel", {"1e+", "3E-x", "12euros"}, "12 etat=bon"},  // an e and a sign start an exponent
+      {"reel", {"3e"}, "3 etat=bon"},
+      {"reel", {"12,5E"}, "12.5 etat=bon"},
       {"reel:0:20", {"-0,5", "20,25", "1e999", "19,75"}, "19.75 etat=bon"},
       {"ligne", {"", "  x  "}, "[  x  ] etat=bon"},
       {"ligne", {"x"}, "[x] etat=bon"},
@@ -256,10 +259,17 @@ TEST(Entrees, UneInviteAttendSaReponseMalgreSignauxEtEntreeNonBloquante) {
   struct Cas {
     std::vector<std::string> pas;
     Entree entree;
-    Evenement evenement;  // before the last step's typing
+    Evenement evenement;  // before the last step's typing; lectureEnCours: before each
     std::vector<Etape> dialogue;
     std::string resultat;
+    // Needs the last byte stdin's C buffer gave out, which musl does not show.
+    bool octetDejaLu = false;
   };
+#if defined(__GLIBC__) || defined(__APPLE__) || defined(__FreeBSD__)
+  constexpr bool octetDejaLuConnu = true;
+#else
+  constexpr bool octetDejaLuConnu = false;
+#endif
   const std::string yes = [] {
     std::string s;
     for (int i = 0; i < 20000; ++i) s += "12345\n";
@@ -345,8 +355,71 @@ TEST(Entrees, UneInviteAttendSaReponseMalgreSignauxEtEntreeNonBloquante) {
        aucun,
        {{"", "12 abc\n"}, {"lire=12", ""}, {"ligne? ", "suite\n"}},
        "ligne=[suite] etat=bon"},
+      // A character given back, by the program or by a real number's read, is pending input.
+      {{"reel", "entier"},
+       Entree::tube,
+       aucun,
+       {{"reel? ", "12, 5\n"}, {"entier? ", "7\n"}},
+       "entier=7 etat=bon"},
+      {{"reel", "ligne"},
+       Entree::terminal,
+       aucun,
+       {{"reel? ", "12,\n"}, {"ligne? ", "Ana\n"}},
+       "ligne=[Ana] etat=bon"},
+      {{"rendre", "entier"},
+       Entree::tube,
+       lectureEnCours,
+       {{"", "7\n"}, {"entier? ", "42\n"}},
+       "entier=42 etat=bon"},
+      {{"rendre", "entier"},
+       Entree::terminal,
+       aucun,
+       {{"", "x\n"}, {"entier? ", "42\n"}},
+       "entier=42 etat=bon"},
+      {{"ungetc:x", "entier"}, Entree::tube, aucun, {{"entier? ", "5\n"}}, "entier=5 etat=bon"},
+      // A comma or an e that ends a number stays pending, however the next byte arrives.
+      {{"reel", "reste"},
+       Entree::tube,
+       lectureEnCours,
+       {{"reel? ", "12,"}, {"", "x\n"}},
+       "reste=[,x] etat=bon"},
+      {{"desynchro", "reel", "reste"},
+       Entree::tube,
+       lectureEnCours,
+       {{"reel? ", "12,"}, {"", "x\n"}},
+       "reste=[,x] etat=bon"},
+      {{"desynchro", "reel", "reste"},
+       Entree::tube,
+       lectureEnCours,
+       {{"reel? ", "12"}, {"", ","}, {"", "x\n"}},
+       "reste=[,x] etat=bon"},
+      {{"reel", "reste"},
+       Entree::terminal,
+       aucun,
+       {{"reel? ", "12euros\n"}},
+       "reste=[euros] etat=bon"},
+      // A line whose end has not arrived is never an answer, nor the end of a pause.
+      {{"reponse:on", "ligne"},
+       Entree::tube,
+       lectureEnCours,
+       {{"reponse? ", "o"}, {"ligne? ", "ui\n"}, {"", "Jean\n"}},
+       "ligne=[Jean] etat=bon",
+       true},
+      {{"reponse:on", "pause"},
+       Entree::tube,
+       lectureEnCours,
+       {{"reponse? ", "o"}, {"pause> ", "ui\n"}, {"", "\n"}},
+       "pause=1 etat=bon",
+       true},
+      // The "C" locale's number, whatever the C locale's decimal point.
+      {{"locale:" + aides::localeAPointLong(), "reel"},
+       Entree::tube,
+       aucun,
+       {{"locale=1", ""}, {"reel? ", "12,5\n"}},
+       "reel=12.5 etat=bon"},
   };
   for (const auto& c : cas) {
+    if (c.octetDejaLu && !octetDejaLuConnu) continue;
     std::vector<std::string> argv{programme};
     argv.insert(argv.end(), c.pas.begin(), c.pas.end());
     Programme p(argv, c.entree);
@@ -357,7 +430,8 @@ TEST(Entrees, UneInviteAttendSaReponseMalgreSignauxEtEntreeNonBloquante) {
         ASSERT_TRUE(p.attendLecture()) << dernier;
         p.signaler(SIGUSR1);
         ASSERT_TRUE(p.attendLecture(5s, true)) << dernier << ": " << p.sortie();
-      } else if (i + 1 == c.dialogue.size() && c.evenement != aucun) {
+      } else if (c.evenement == lectureEnCours ||
+                 (i + 1 == c.dialogue.size() && c.evenement != aucun)) {
         ASSERT_TRUE(p.attendLecture(5s, c.evenement == attenteEnPoll)) << dernier;
       }
       EXPECT_TRUE(p.attendToujours(100ms)) << dernier << ": " << p.sortie();
