@@ -59,6 +59,22 @@ TEST(Trier, OrdonneLesDixPremiersCommeStdSortDansLesDeuxSens) {
     trier(v.data(), inverse);
     ASSERT_EQ(v, attendu) << "essai " << essai;  // positions 10..15 untouched too
   }
+  {  // built-in arrays of TAILLE elements or more, and the pointer overload by name
+    int dix[TAILLE] = {5, 3, 9, 1, 7, 0, 8, 2, 6, 4};
+    int cent[100];
+    for (int i = 0; i < 100; ++i) cent[i] = 100 - i;
+    trier(dix, true);
+    trier(cent, false);
+    EXPECT_EQ(std::vector<int>(dix, dix + TAILLE),
+              (std::vector<int>{9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(std::vector<int>(cent, cent + 11),
+              (std::vector<int>{91, 92, 93, 94, 95, 96, 97, 98, 99, 100, 90}));
+    void (*parPointeur)(int*, bool) = &trier<int>;
+    parPointeur(dix, false);
+    trier<int>(cent + 1, true);
+    EXPECT_EQ(dix[0], 0);
+    EXPECT_EQ(cent[1], 100);
+  }
   for (const bool inverse : {false, true}) {  // a whole vector, longer than the steps' limit
     auto v = aleatoires(gen, 100000, 1000);
     std::vector<double> reels(v.begin(), v.end());

@@ -5,14 +5,19 @@
 #include <string>
 #include <utility>
 
-// At program start, before the program's own static objects are built, the
-// library takes each closed standard descriptor (0, 1, 2) with the null
-// device, so that a file the program opens is never taken for standard input
-// or output, and records std::cin's buffer. It is the one piece of the library
-// that runs without being called, and that pointer its only state. Limits: a
-// library loaded later (dlopen) acts when loaded; a descriptor the program
-// closes itself after start-up stays closed; on Windows, a DLL with its own C
-// runtime guards that runtime's descriptors only.
+// At program start, before the program's static objects of ordinary priority
+// are built, the library takes each closed standard descriptor (0, 1, 2) with
+// the null device, so that a file the program opens is never taken for
+// standard input or output, and records std::cin's buffer. It is the one piece
+// of the library that runs without being called, and that pointer its only
+// state. Limits: it runs at priority 101 with g++ and clang++ (up to 100 is
+// reserved to the implementation), so a program's object marked
+// init_priority(101) may be built before it (at equal priority, in link
+// order); with MSVC it runs in init_seg(lib), after init_seg(compiler) objects
+// and, within its segment, in link order. A library loaded later (dlopen) acts
+// when loaded; a descriptor the program closes itself after start-up stays
+// closed; on Windows, a DLL with its own C runtime guards that runtime's
+// descriptors only.
 //
 // Discards what standard input holds pending and never waits for input:
 // - a regular file is skipped to its end without being read, and std::cin is

@@ -2,6 +2,7 @@
 #ifndef OUTILS_TRI_H
 #define OUTILS_TRI_H
 
+#include <cstddef>
 #include <type_traits>
 #include <vector>
 
@@ -117,6 +118,14 @@ void trier(T* tab, bool inverse) {
       outils::detail::trierParEtapes(tab, TAILLE, avantCroissant);
   }
 }
+
+// A built-in array shorter than TAILLE does not compile: trier would order
+// elements past its end. Sort such an array with triRapide(tab, 0, N - 1, &cmp)
+// or a std::vector with the overload below. (An overload for every array
+// would make each call ambiguous with the pointer one; this one exists only
+// for short arrays, and the compiler shows its line.)
+template <class T, std::size_t N, std::enable_if_t<(N < std::size_t{TAILLE}), int> = 0>
+void trier(T (&tableauTropCourt)[N], bool) = delete;  // moins de TAILLE (10) elements
 
 // Sorts the whole vector: ascending, or descending when `inverse` is true,
 // as triRapide with minCmp<T> or maxCmp<T> would, for any size.
