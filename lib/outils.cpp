@@ -78,7 +78,8 @@ enum class Sorte { reguliere, tube, autre };
 //   BSD family    (macOS, FreeBSD, NetBSD, OpenBSD) _p, _r and _bf. Also not
 //                 known while an ungetc() of another character is held in _ub
 //                 (macOS keeps the main area's place in private fields).
-//   musl          __freadptr(): known only while some of it is unread.
+//   musl          __freadptr(): known only while some of it is unread, and a
+//                 byte put back by ungetc() is taken for one received.
 //   MSVCRT, UCRT  _ptr, _cnt and _base, through _get_stream_buffer_pointers
 //                 with the Universal CRT. Not known after a read that brought
 //                 nothing.

@@ -7,7 +7,8 @@
 #include <limits>
 #include <memory>
 #include <random>
-#include <typeinfo>
+#include <string>
+#include <type_traits>
 #include <vector>
 
 #include <outils/tri.h>
@@ -85,6 +86,12 @@ std::vector<Tableau<T>> jeux(std::mt19937_64& gen) {
   return resultat;
 }
 
+// The element type in a failure message, without RTTI.
+template <class T>
+std::string nomDe() {
+  return (std::is_signed_v<T> ? "signe " : "non signe ") + std::to_string(sizeof(T) * 8) + " bits";
+}
+
 template <class T>
 void verifier(std::mt19937_64& gen) {
   minCmp<T> croissant;
@@ -95,11 +102,11 @@ void verifier(std::mt19937_64& gen) {
     auto attendu = v;
     triRapide(parTri.data(), 0, fin, &croissant);
     std::sort(attendu.begin(), attendu.end());
-    ASSERT_EQ(parTri, attendu) << typeid(T).name() << ", " << v.size() << " croissant";
+    ASSERT_EQ(parTri, attendu) << nomDe<T>() << ", " << v.size() << " croissant";
     parTri = v;
     triRapide(parTri.data(), 0, fin, &decroissant);
     std::sort(attendu.begin(), attendu.end(), std::greater<T>());
-    ASSERT_EQ(parTri, attendu) << typeid(T).name() << ", " << v.size() << " decroissant";
+    ASSERT_EQ(parTri, attendu) << nomDe<T>() << ", " << v.size() << " decroissant";
     if (v.size() != static_cast<std::size_t>(TAILLE)) continue;
     for (bool inverse : {false, true}) {
       parTri = v;
@@ -109,7 +116,7 @@ void verifier(std::mt19937_64& gen) {
         std::sort(attendu.begin(), attendu.end(), std::greater<T>());
       else
         std::sort(attendu.begin(), attendu.end());
-      ASSERT_EQ(parTri, attendu) << typeid(T).name() << " trier " << inverse;
+      ASSERT_EQ(parTri, attendu) << nomDe<T>() << " trier " << inverse;
     }
   }
 }

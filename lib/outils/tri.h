@@ -103,14 +103,12 @@ void trier(T* tab, bool inverse) {
     else
       outils::detail::reseauDix<T, false>(tab);
   } else {
-    maxCmp<T> decroissant;
-    minCmp<T> croissant;
     // The comparators' types are known here, so their calls need no dispatch.
-    auto avantDecroissant = [&](const T& a, const T& b) {
-      return decroissant.maxCmp<T>::compare(a, b);
+    auto avantDecroissant = [](const T& a, const T& b) {
+      return maxCmp<T>{}.maxCmp<T>::compare(a, b);
     };
-    auto avantCroissant = [&](const T& a, const T& b) {
-      return croissant.minCmp<T>::compare(a, b);
+    auto avantCroissant = [](const T& a, const T& b) {
+      return minCmp<T>{}.minCmp<T>::compare(a, b);
     };
     if (inverse)
       outils::detail::trierParEtapes(tab, TAILLE, avantDecroissant);

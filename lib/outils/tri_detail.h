@@ -244,18 +244,14 @@ void trierPlage(T* t, long long n, const T* borne, Depense& depense, Avant& avan
 }
 
 // True when every element goes strictly before the next, and the next not
-// before it.
-template <class T, class Avant>
+// before it; with `inverse`, strictly after it.
+template <bool inverse, class T, class Avant>
 bool enOrdreStrict(const T* t, long long n, Avant& avant) {
-  for (long long i = 0; i + 1 < n; ++i)
-    if (!avant(t[i], t[i + 1]) || avant(t[i + 1], t[i])) return false;
-  return true;
-}
-
-template <class T, class Avant>
-bool enOrdreInverseStrict(const T* t, long long n, Avant& avant) {
-  for (long long i = 0; i + 1 < n; ++i)
-    if (!avant(t[i + 1], t[i]) || avant(t[i], t[i + 1])) return false;
+  for (long long i = 0; i + 1 < n; ++i) {
+    const T& premier = inverse ? t[i + 1] : t[i];
+    const T& second = inverse ? t[i] : t[i + 1];
+    if (!avant(premier, second) || avant(second, premier)) return false;
+  }
   return true;
 }
 
@@ -276,8 +272,8 @@ void trierParEtapes(T* t, long long n, Avant& avant) {
     depense.raccourci = std::none_of(t, t + n, [](const T& x) { return std::isnan(x); });
   }
   if (n > kToujoursParEtapes) {
-    if (detail::enOrdreStrict(t, n, avant)) return;
-    if (detail::enOrdreInverseStrict(t, n, avant)) return std::reverse(t, t + n);
+    if (detail::enOrdreStrict<false>(t, n, avant)) return;
+    if (detail::enOrdreStrict<true>(t, n, avant)) return std::reverse(t, t + n);
     depense.budget = kFacteurBudget * n * detail::plafondLog2(n);
   }
   detail::trierPlage(t, n, static_cast<const T*>(nullptr), depense, avant);

@@ -22,13 +22,12 @@ namespace outils::detail {
 template <class T>
 inline constexpr bool kEntierCourt = std::is_integral_v<T> && sizeof(T) <= 8;
 
-// True when `cmp` is exactly a C (not a type derived from it). Without RTTI,
-// or when the names differ across shared libraries, the answer is false and
-// the steps run, which give the same bytes.
+// True when `cmp` is exactly a C (not a type derived from it). Without RTTI
+// the answer is false and the steps run, which give the same bytes.
 template <class C, class Base>
 bool estExactement(Base& cmp) {
 #if defined(__cpp_rtti) || defined(__GXX_RTTI) || defined(_CPPRTTI)
-  return typeid(cmp).name() == typeid(C).name();
+  return typeid(cmp) == typeid(C);
 #else
   static_cast<void>(cmp);
   return false;

@@ -11,7 +11,10 @@
 #include "entree.h"  // the consumer's own, found after the library's folder
 #include "tri.h"
 
-// Functions of the consumer's own, named like helpers the library once had.
+// Global functions of the consumer's own, named like the sort's helpers in
+// outils::detail: the library's calls must still reach its own (qualified
+// calls, no argument-dependent lookup of the consumer's), and the consumer's
+// calls its.
 template <class T, class Avant>
 int partitionner(T* /*tab*/, int debut, int /*fin*/, Avant& /*avant*/) {
   return debut;
@@ -22,8 +25,6 @@ template <class T, class Avant>
 void trierDeux(T* /*t*/, Avant& /*avant*/) {}
 template <class T, class Avant>
 void trierTrois(T* /*t*/, Avant& /*avant*/) {}
-template <class T, class Avant>
-void trierPetite(T* /*tab*/, int /*debut*/, int /*fin*/, Avant& /*avant*/) {}
 
 int main() {
   int t[TAILLE] = {4, 9, 1, 7, 3, 8, 2, 6, 5, 0};
