@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "aides.h"
 #include "gtest/gtest.h"
 #include "programme.h"
 
