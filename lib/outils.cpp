@@ -160,7 +160,7 @@ int dernierRecuEnC() {
   PointeursC p;
   if (!pointeursEntree(p) || !*p.debut || !*p.lu) return kFin;
   const char* fin = *p.lu + std::max(*p.reste, 0);
-  return std::less<const char*>()(*p.debut, fin) ? octet(fin[-1]) : kFin;
+  return std::less<>()(*p.debut, fin) ? octet(fin[-1]) : kFin;
 }
 
 void purgerEntreeC(bool finVue) {
@@ -246,7 +246,7 @@ Sorte sorteEntree() {
 }
 
 int dernierRecuEnC() {
-  const std::less<const void*> avant;
+  const std::less<> avant;
 #if defined(__GLIBC__)
   const FILE& f = *stdin;
   const bool principale =
@@ -458,7 +458,7 @@ struct zone : std::streambuf {
   static int dernierRecu(const std::streambuf& tampon) {
     const char* debut = (tampon.*&zone::eback)();
     const char* fin = (tampon.*&zone::egptr)();
-    return debut && std::less<const char*>()(debut, fin) ? octet(fin[-1]) : kFin;
+    return debut && std::less<>()(debut, fin) ? octet(fin[-1]) : kFin;
   }
   static bool existe(const std::streambuf& tampon) { return (tampon.*&zone::eback)() != nullptr; }
 };

@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -13,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -42,7 +42,7 @@ void lire(int& fd, std::string& tampon) {
 
 std::string lireFichier(const std::string& nom) {
   std::ifstream f(nom);
-  return std::string(std::istreambuf_iterator<char>(f), {});
+  return {std::istreambuf_iterator<char>(f), {}};
 }
 
 std::string lien(const std::string& nom) {
@@ -110,9 +110,9 @@ std::string fichierTemporaire(const std::string& contenu) {
 }
 
 [[noreturn]] void lancer(const std::vector<std::string>& argv, bool chercherDansPath, int rapport) {
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
+  std::vector<char*> args(argv.size() + 1, nullptr);
+  std::transform(argv.begin(), argv.end(), args.begin(),
+                 [](const std::string& a) { return const_cast<char*>(a.c_str()); });
   if (chercherDansPath)
     execvp(args[0], args.data());
   else
@@ -124,8 +124,8 @@ std::string fichierTemporaire(const std::string& contenu) {
 
 }  // namespace
 
-Programme::Programme(std::vector<std::string> argv, Entree entree, const std::string& contenu,
-                     Lancement lancement)
+Programme::Programme(const std::vector<std::string>& argv, Entree entree,
+                     const std::string& contenu, Lancement lancement)
     : entree_(entree) {
   verifier(!argv.empty(), "argv");
   int err[2] = {-1, -1}, rapport[2], entreeTube[2] = {-1, -1}, sortieTube[2] = {-1, -1};
@@ -240,6 +240,7 @@ std::vector<Programme::Fil> Programme::filsDeLaSession() const {
     if (sessionDe(pid) != pid_) continue;
     const std::string processus = "/proc/" + std::to_string(pid);
     for (pid_t tid : numeros(processus + "/task"))
+      // cppcheck-suppress useStlAlgorithm ; one push per thread, two levels down
       fils.push_back({tid, commutationsDe(processus + "/task/" + std::to_string(tid))});
   }
   return fils;
@@ -384,9 +385,9 @@ int Programme::compter(const std::string& motif) const {
   return n;
 }
 
-Execution executer(std::vector<std::string> argv, Entree entree, const std::string& contenu,
+Execution executer(const std::vector<std::string>& argv, Entree entree, const std::string& contenu,
                    std::chrono::milliseconds delai) {
-  Programme p(std::move(argv), entree, contenu);
+  Programme p(argv, entree, contenu);
   p.fermerEntree();
   Execution e;
   e.termine = p.finir(delai);

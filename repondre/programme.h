@@ -28,7 +28,7 @@ class Programme {
   // `contenu` is written to a temporary file first; for Entree::tube it is
   // written to the pipe at once (more may be typed later). A terminal has 80
   // columns, and is the controlling terminal of the program's own session.
-  Programme(std::vector<std::string> argv, Entree entree, const std::string& contenu = "",
+  Programme(const std::vector<std::string>& argv, Entree entree, const std::string& contenu = "",
             Lancement lancement = {});
   ~Programme();
   Programme(const Programme&) = delete;
@@ -111,7 +111,8 @@ struct Execution {
   int statut = -1;
   bool termine = false;
 };
-Execution executer(std::vector<std::string> argv, Entree entree, const std::string& contenu = "",
+Execution executer(const std::vector<std::string>& argv, Entree entree,
+                   const std::string& contenu = "",
                    std::chrono::milliseconds delai = std::chrono::seconds(10));
 
 #endif

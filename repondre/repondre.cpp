@@ -10,10 +10,10 @@
 // transcript that differs; 2 usage, an unreadable file, a delay passed, a
 // program killed by a signal, looping or writing without end; 127 a program
 // that cannot be started.
-#include <signal.h>
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -31,9 +31,9 @@ namespace {
 using namespace std::chrono_literals;
 using horloge = std::chrono::steady_clock;
 
-constexpr int kFinsDEntreeDeSuite = 10;               // then the program is taken to be looping
-constexpr std::size_t kSortieMax = 16 * 1024 * 1024;  // 16 Mo of output at most
-constexpr auto kLectureDeLaFin = 2s;                  // to read what is left once it has exited
+constexpr int kFinsDEntreeDeSuite = 10;  // then the program is taken to be looping
+constexpr std::size_t kSortieMax = std::size_t{16} * 1024 * 1024;  // 16 Mo of output at most
+constexpr auto kLectureDeLaFin = 2s;  // to read what is left once it has exited
 
 const char* const kUsage =
     "usage : repondre [--delai SECONDES] --reponses FICHIER -- PROGRAMME [ARGUMENTS...]\n"
@@ -128,7 +128,7 @@ std::string nomDuSignal(int signal) {
 std::string lireFichier(const std::string& nom) {
   std::ifstream f(nom, std::ios::binary);
   if (!f) echouer(2, "impossible de lire « " + nom + " » : " + pourquoi(errno));
-  return std::string(std::istreambuf_iterator<char>(f), {});
+  return {std::istreambuf_iterator<char>(f), {}};
 }
 
 // The program's run, typing `reponses` in turn; with `finsSiEpuisees`, each
@@ -164,20 +164,20 @@ Deroulement derouler(const Arguments& a, const std::vector<std::string>& reponse
     if (p.attendUneReponse()) {
       p.lireDisponible(0ms);
       recopier();
-      if (d.utilisees >= reponses.size() && !finsSiEpuisees) {
+      const bool epuisees = d.utilisees >= reponses.size();
+      if (epuisees && !finsSiEpuisees) {
         d.enAttenteDePlus = true;
         p.tuerSession();
         break;
       }
-      const bool fin = d.utilisees >= reponses.size() || reponses[d.utilisees] == kFinDEntree;
-      if (fin && ++finsDeSuite > kFinsDEntreeDeSuite) {
+      const std::string reponse = epuisees ? kFinDEntree : reponses[d.utilisees++];
+      const bool fin = reponse == kFinDEntree;
+      finsDeSuite = fin ? finsDeSuite + 1 : 0;
+      if (finsDeSuite > kFinsDEntreeDeSuite) {
         p.tuerSession();
         echouer(2, "le programme attend encore après " + std::to_string(kFinsDEntreeDeSuite) +
                        " fins d'entrée de suite : il boucle, arrêté");
       }
-      if (!fin) finsDeSuite = 0;
-      const std::string reponse = fin ? kFinDEntree : reponses[d.utilisees];
-      if (d.utilisees < reponses.size()) ++d.utilisees;
       p.taper(fin ? "\x04" : reponse + "\n");
       d.transcript += "{{" + reponse + "}}" + (fin ? "" : "\n");
       limite = horloge::now() + delai;
