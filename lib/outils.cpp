@@ -723,20 +723,105 @@ void montrer(const std::string& texte) {
   std::cout << texte << std::flush;
 }
 
+// An answer as a prompt read it: a value, the proposal (an empty line), or a
+// line refused whole.
+template <class T>
+struct Reponse {
+  enum Sorte { lue, proposee, refusee };
+  T valeur{};
+  Sorte sorte = lue;
+};
+
 // Discards pending input, shows the text, reads with `lire` until `accepte`
-// takes the answer. At the end of input it returns `auBout`, std::cin keeping
-// its state; only there may the caller's exception mask throw.
-template <class T, class Lecture, class Accepte>
-T demanderJusquA(const std::string& invite, Lecture lire, Accepte accepte, T auBout) {
+// takes the answer, or it is the proposal; after a refusal, writes the
+// explanation. At the end of input it gives `auBout`, std::cin keeping its
+// state; only there may the caller's exception mask throw.
+template <class T, class P, class Lecture, class Accepte>
+Reponse<T> demanderJusquA(const std::string& invite, const outils::detail::reglages<P>& choix,
+                          Lecture lire, Accepte accepte, T auBout) {
   masqueSuspendu garde;
   for (;;) {
     const Abandon abandon = abandonnerEntree();
     montrer(invite);
     if (abandon.ligneEntamee) finirLaLigne();
-    T valeur = lire();
-    if (accepte(valeur)) return garde.rendre(std::move(valeur));
-    if (finEntree()) return garde.rendre(std::move(auBout));
+    Reponse<T> reponse = lire();
+    if (reponse.sorte == Reponse<T>::proposee ||
+        (reponse.sorte == Reponse<T>::lue && accepte(reponse.valeur)))
+      return garde.rendre(std::move(reponse));
+    if (finEntree()) return garde.rendre(Reponse<T>{std::move(auBout)});
+    if (!choix.explication.empty()) montrer(choix.explication);
   }
+}
+
+// The value a prompt returns for `reponse`.
+template <class T>
+T valeurDe(const Reponse<T>& reponse, const outils::detail::reglages<T>& choix) {
+  return reponse.sorte == Reponse<T>::proposee ? choix.proposition : reponse.valeur;
+}
+
+bool blanc(int c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
+
+// The start of an answer's line: its blanks are taken, and a line of blanks
+// with its line feed.
+struct Entame {
+  bool ligneVide = false;   // the line held only blanks, now taken
+  int premierBlanc = kFin;  // the first blank taken
+};
+
+Entame entamerLigne() {
+  Entame entame;
+  lireSansInterruption(
+      [&] {
+        lireTampon(std::cin, [&](std::streambuf& tampon) {
+          int c = tampon.sgetc();
+          for (; blanc(c); c = tampon.snextc())
+            if (entame.premierBlanc == kFin) entame.premierBlanc = c;
+          if (c == '\n') tampon.sbumpc();
+          entame.ligneVide = c == '\n';
+          if (c == kFin) std::cin.setstate(std::ios::eofbit | std::ios::failbit);  // no answer
+        });
+      },
+      std::ios::eofbit | std::ios::badbit);
+  return entame;
+}
+
+// Takes the rest of the line, its line feed too; true when it held only blanks.
+bool finirLigneBlanche() {
+  bool blanche = true;
+  lireSansInterruption(
+      [&] {
+        if (std::cin.eof()) return;
+        lireTampon(std::cin, [&](std::streambuf& tampon) {
+          int c = tampon.sgetc();
+          for (; c != kFin && c != '\n'; c = tampon.snextc()) blanche = blanche && blanc(c);
+          if (c == '\n') tampon.sbumpc();
+          if (c == kFin) std::cin.setstate(std::ios::eofbit);
+        });
+      },
+      std::ios::eofbit | std::ios::badbit);
+  return blanche;
+}
+
+// One answer of a number (or, with `lettre`, a letter) prompt, read by `lire`
+// under the program's choices. With a proposal or the whole line wanted, the
+// line's first blanks are taken first: a line of blanks is the proposal, or
+// refused; a letter prompt's answer is then its first blank. With the whole
+// line wanted, the rest of the line must be blanks, and is taken.
+template <class T, class P, class Lecture>
+Reponse<T> lireSelon(const outils::detail::reglages<P>& choix, bool lettre, Lecture lire) {
+  using R = Reponse<T>;
+  if (!choix.propose && !choix.ligneEntiere) return {lire()};
+  const Entame entame = entamerLigne();
+  if (entame.ligneVide) return {T(), choix.propose ? R::proposee : R::refusee};
+  if (std::cin.eof()) return {T(), R::refusee};
+  R reponse{lettre && entame.premierBlanc != kFin ? T(entame.premierBlanc) : lire()};
+  if (!choix.ligneEntiere || finEntree()) return reponse;
+  const bool valeurLue = !std::cin.fail();
+  std::cin.clear(std::cin.rdstate() & ~std::ios::failbit);
+  if (!finirLigneBlanche() || !valeurLue) reponse.sorte = R::refusee;
+  return reponse;
 }
 
 // The first character of the answer, or kFin.
@@ -801,7 +886,10 @@ int saisie<int>::saisir() {
   const auto accepte = [this](int n) {
     return !std::cin.fail() && limites.bas <= n && n <= limites.haut;
   };
-  return demanderJusquA(invite, lire, accepte, 0);
+  return valeurDe(
+      demanderJusquA(
+          invite, choix, [&] { return lireSelon<int>(choix, false, lire); }, accepte, 0),
+      choix);
 }
 
 template <>
@@ -814,13 +902,23 @@ double saisie<double>::saisir() {
   const auto accepte = [this](double x) {
     return !std::cin.fail() && limites.bas <= x && x <= limites.haut;
   };
-  return demanderJusquA(invite, lire, accepte, 0.0);
+  return valeurDe(
+      demanderJusquA(
+          invite, choix, [&] { return lireSelon<double>(choix, false, lire); }, accepte, 0.0),
+      choix);
 }
 
 template <>
 std::string saisie<std::string>::saisir() {
-  return demanderJusquA(
-      invite, lireLigne, [](const std::string& ligne) { return !ligne.empty(); }, std::string());
+  // Only the empty line is the proposal: a line of blanks is an answer, as typed.
+  const auto lire = [this] {
+    Reponse<std::string> reponse{lireLigne()};
+    if (reponse.valeur.empty() && choix.propose && !finEntree())
+      reponse.sorte = Reponse<std::string>::proposee;
+    return reponse;
+  };
+  const auto accepte = [](const std::string& ligne) { return !ligne.empty(); };
+  return valeurDe(demanderJusquA(invite, choix, lire, accepte, std::string()), choix);
 }
 
 saisie<char>::saisie(std::string texte, std::string lettres)
@@ -835,9 +933,12 @@ bool saisie<char>::estAutorise(char c) {
 
 char saisie<char>::saisir() {
   const auto accepte = [this](int lu) {
-    return lu == kFin || autorises.empty() || estAutorise(static_cast<char>(lu));
+    return autorises.empty() || estAutorise(static_cast<char>(lu));
   };
-  return static_cast<char>(demanderJusquA(invite, lireCaractere, accepte, kFin));
+  const auto reponse = demanderJusquA(
+      invite, choix, [&] { return lireSelon<int>(choix, true, lireCaractere); }, accepte, kFin);
+  return reponse.sorte == Reponse<int>::proposee ? choix.proposition
+                                                 : static_cast<char>(reponse.valeur);
 }
 
 saisie<bool>::saisie(std::string texte, char lettreOui, char lettreNon)
@@ -846,10 +947,12 @@ saisie<bool>::saisie(std::string texte, char lettreOui, char lettreNon)
 bool saisie<bool>::saisir() {
   const auto accepte = [this](int lu) {
     const char c = majuscule(static_cast<char>(lu));
-    return lu == kFin || c == oui || c == non;
+    return lu != kFin && (c == oui || c == non);
   };
-  const int lu = demanderJusquA(invite, lireCaractere, accepte, kFin);
-  return lu != kFin && majuscule(static_cast<char>(lu)) == oui;
+  const auto reponse = demanderJusquA(
+      invite, choix, [&] { return lireSelon<int>(choix, true, lireCaractere); }, accepte, kFin);
+  if (reponse.sorte == Reponse<int>::proposee) return choix.proposition;
+  return reponse.valeur != kFin && majuscule(static_cast<char>(reponse.valeur)) == oui;
 }
 
 // ---- Text-file reader ----

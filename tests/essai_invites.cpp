@@ -25,6 +25,10 @@
 //                 "ecrit" to FILE, and prints "journal=[CONTENT]" on std::cerr
 //   arriereplan   goes on in a child in a process group of its own, in the
 //                 background of its terminal; prints "arrete" if it is stopped (POSIX)
+// A prompt's step may end with choices, each after a '+':
+//   +expliquer=TEXTE   expliquer(TEXTE and a line feed)
+//   +proposer=VALEUR   proposer(VALEUR): a number, a line, a letter, 1 or 0
+//   +entiere           ligneEntiere()
 // After each step it prints "<step>=<value> etat=<flags>" on a line of its own;
 // a step that throws std::ios_base::failure prints "<step>=exception etat=<flags>".
 #if !defined(_WIN32)
@@ -34,6 +38,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -87,6 +92,22 @@ std::string journal(const std::string& nom) {
   return '[' + std::string(std::istreambuf_iterator<char>(f), {}) + ']';
 }
 
+// Applies the choices written after the first '+' of a step to `invite`;
+// `valeur` turns a proposal's text into the prompt's type.
+template <class Saisie, class Valeur>
+Saisie& regler(Saisie& invite, const std::string& choix, Valeur valeur) {
+  for (std::size_t debut = 0; debut < choix.size();) {
+    const std::size_t fin = std::min(choix.find('+', debut), choix.size());
+    const std::string un = choix.substr(debut, fin - debut);
+    const std::string apres = un.substr(un.find('=') + 1);
+    if (un.rfind("expliquer=", 0) == 0) invite.expliquer(apres + "\n");
+    if (un.rfind("proposer=", 0) == 0) invite.proposer(valeur(apres));
+    if (un == "entiere") invite.ligneEntiere();
+    debut = fin + 1;
+  }
+  return invite;
+}
+
 #if !defined(_WIN32)
 // The parent stays in the foreground until the child ends; false in the child.
 bool mettreEnArrierePlan() {
@@ -109,9 +130,16 @@ bool mettreEnArrierePlan() {
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
-    const std::string pas = argv[i];
+    const std::string etape = argv[i];
+    const std::string pas = etape.substr(0, etape.find('+'));
+    const std::string choix = pas == etape ? "" : etape.substr(pas.size() + 1);
     const std::string nom = pas.substr(0, pas.find(':'));
     const std::string arg = pas.find(':') == std::string::npos ? "" : pas.substr(pas.find(':') + 1);
+    const auto entier = [](const std::string& t) { return std::stoi(t); };
+    const auto reel = [](const std::string& t) { return std::stod(t); };
+    const auto texte = [](const std::string& t) { return t; };
+    const auto lettre = [](const std::string& t) { return t.empty() ? '\0' : t[0]; };
+    const auto ouiNon = [](const std::string& t) { return t == "1"; };
     try {
       if (nom == "pause") {
         saisie<void> pause("pause> ");
@@ -121,7 +149,7 @@ int main(int argc, char** argv) {
         saisie<int> invite = arg.empty() ? saisie<int>("entier? ")
                                          : saisie<int>("entier? ", std::stoi(arg.substr(0, deux)),
                                                        std::stoi(arg.substr(deux + 1)));
-        rapporter(nom, std::to_string(invite.demander()));
+        rapporter(nom, std::to_string(regler(invite, choix, entier).demander()));
       } else if (nom == "reel") {
         const auto deux = arg.find(':');
         saisie<double> invite = arg.empty()
@@ -131,7 +159,7 @@ int main(int argc, char** argv) {
         std::ostringstream valeur;
         valeur.imbue(std::locale::classic());
         valeur.precision(17);
-        valeur << invite.demander();
+        valeur << regler(invite, choix, reel).demander();
         rapporter(nom, valeur.str());
       } else if (nom == "entiers") {
         saisie<int> invite("entier? ");
@@ -141,13 +169,14 @@ int main(int argc, char** argv) {
         }
       } else if (nom == "ligne") {
         saisie<std::string> invite("ligne? ");
-        rapporter(nom, '[' + invite.demander() + ']');
+        rapporter(nom, '[' + regler(invite, choix, texte).demander() + ']');
       } else if (nom == "lettre") {
         saisie<char> invite("lettre? ", arg);
-        rapporter(nom, std::to_string(static_cast<unsigned char>(invite.demander())));
+        rapporter(nom, std::to_string(
+                           static_cast<unsigned char>(regler(invite, choix, lettre).demander())));
       } else if (nom == "reponse" && arg.size() == 2) {
         saisie<bool> invite("reponse? ", arg[0], arg[1]);
-        rapporter(nom, std::to_string(invite.demander()));
+        rapporter(nom, std::to_string(regler(invite, choix, ouiNon).demander()));
       } else if (nom == "reste") {
         std::string ligne;
         std::getline(std::cin, ligne);

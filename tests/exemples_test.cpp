@@ -77,7 +77,7 @@ TEST(Exemples, SuiventLeurTranscriptEtFinissentProprementSansEntree) {
 
 TEST(Exemples, UnCtrlDArreteLeQuestionnaire) {
   Programme p({std::string(EXEMPLES_CONSTRUITS) + "/questionnaire"}, Entree::terminal);
-  for (const auto& [invite, reponse] : {std::pair{"Votre age : ", "30\n"},
+  for (const auto& [invite, reponse] : {std::pair{"Votre age [18] : ", "30\n"},
                                         {"Votre note sur 20 : ", "12,5\n"},
                                         {"Votre nom : ", "Ada\n"}}) {
     ASSERT_TRUE(p.attendre(invite));

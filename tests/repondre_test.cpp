@@ -21,7 +21,7 @@ std::string lire(const std::string& nom) {
 
 TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
   const std::string transcript = lire(std::string(EXEMPLES) + "/questionnaire.attendu");
-  const std::string reponsesQuestionnaire = "0\r\n121\r\n30\n20,5\n12,5\nAda\nx\np\no";
+  const std::string reponsesQuestionnaire = "0\r\n30 ans\r\n\n20,5\n12,5\nAda\nx\np\no";
   auto remplacer = [&](std::string ancien, std::string nouveau) {
     std::string t = transcript;
     return t.replace(t.find(ancien), ancien.size(), nouveau);
@@ -55,18 +55,18 @@ TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
        "30\n",
        {questionnaire},
        0,
-       "Votre age : {{30}}\nVotre note sur 20 : {{^D}}\nfin de l'entree\n",
+       "Votre age [18] : {{30}}\nVotre note sur 20 : {{^D}}\nfin de l'entree\n",
        "statut 2"},
       {{"--reponses", "FICHIER"}, "", {lecteur, "statut127"}, 0, "", "statut 127"},
       // A transcript: the same screen, the same status.
       {{"--statut", "0", "FICHIER"}, transcript, {questionnaire}, 0, "", ""},
       {{"FICHIER"},
-       remplacer("Ada, 30 ans", "Ada, 31 ans"),
+       remplacer("Ada, 18 ans", "Ada, 19 ans"),
        {questionnaire},
        1,
        "",
-       "ligne 10 du transcript\n  attendu : « Ada, 31 ans, 12.5/20, choisit p avec cafe. »\n"
-       "  obtenu  : « Ada, 30 ans, 12.5/20, choisit p avec cafe. »"},
+       "ligne 13 du transcript\n  attendu : « Ada, 19 ans, 12.5/20, choisit p avec cafe. »\n"
+       "  obtenu  : « Ada, 18 ans, 12.5/20, choisit p avec cafe. »"},
       {{"--statut", "3", "FICHIER"}, transcript, {questionnaire}, 1, "", "statut 0, attendu 3"},
       {{"FICHIER"},
        transcript + "{{encore}}\n",

@@ -18,9 +18,22 @@ using namespace std::chrono_literals;
 
 const std::string programme = ESSAI_INVITES;
 
+// The prompt's name in a step of the test program ("lettre:ABC+entiere" -> "lettre").
+std::string nomDe(const std::string& pas) {
+  return pas.substr(0, pas.find_first_of(":+"));
+}
+
 // The prompt's text for a step of the test program ("lettre:ABC" -> "lettre? ").
 std::string texteDe(const std::string& pas) {
-  return pas.substr(0, pas.find(':')) + "? ";
+  return nomDe(pas) + "? ";
+}
+
+// What the prompt writes after a refused answer ("+expliquer=Non" -> "Non\r\n" on a terminal).
+std::string explicationDe(const std::string& pas) {
+  const auto debut = pas.find("+expliquer=");
+  if (debut == std::string::npos) return "";
+  const auto texte = pas.substr(debut + 11);
+  return texte.substr(0, texte.find('+')) + "\r\n";
 }
 
 // On a terminal: answers each prompt in turn, typing only once its text is
@@ -34,9 +47,10 @@ void repondre(const std::string& pas, const std::vector<std::string>& reponses,
     ASSERT_TRUE(p.attendre(texteDe(pas))) << pas << " avant " << reponse << ": " << p.sortie();
     p.taper(reponse + "\n");
     attendu += texteDe(pas) + reponse + "\r\n";
+    if (&reponse != &reponses.back()) attendu += explicationDe(pas);
   }
   ASSERT_TRUE(p.finir()) << pas << ": " << p.sortie();
-  EXPECT_EQ(p.sortie(), attendu + "\r\n" + pas.substr(0, pas.find(':')) + "=" + resultat + "\r\n");
+  EXPECT_EQ(p.sortie(), attendu + "\r\n" + nomDe(pas) + "=" + resultat + "\r\n");
   EXPECT_EQ(p.statut(), 0);
   EXPECT_EQ(p.erreurs(), "");
 }
@@ -86,6 +100,29 @@ TEST(Saisies, SurUnTerminalRedemandentJusquAUneReponseAcceptable) {
       {"lettre:", {"\xc3\xa9"}, "195 etat=bon"},
       {"lettre:ABC", {"\xe9", "\xc3\xa9", "\xff", "a"}, "97 etat=bon"},
       {"reponse:on", {"\xc3\xa9", "\xce\xbf", "n"}, "0 etat=bon"},
+      // A program's choices: why a refusal, a proposal for an empty line, the whole line.
+      {"entier:1:100+expliquer=De 1 a 100.", {"abc", "0", "101", "-5", "42"}, "42 etat=bon"},
+      {"entier:1:120+proposer=18", {""}, "18 etat=bon"},
+      {"entier:1:120+proposer=18", {" \t "}, "18 etat=bon"},
+      {"entier:1:120+proposer=500", {""}, "500 etat=bon"},  // returned as given
+      {"entier+entiere", {"12abc", "12,5", "1 000", "", " 42 "}, "42 etat=bon"},
+      {"entier:1:120+expliquer=Non.+proposer=18+entiere",
+       {"abc", "150", "7 ans", ""},
+       "18 etat=bon"},
+      {"entier+entiere+proposer=7", {"12abc", ""}, "7 etat=bon"},
+      {"reel+entiere", {"12,5 kg", " 12,5 "}, "12.5 etat=bon"},
+      {"reel+proposer=2.5", {"  "}, "2.5 etat=bon"},
+      {"lettre:ABC+entiere", {"AB", " C", "C"}, "67 etat=bon"},
+      {"lettre:ABC+proposer=B", {""}, "66 etat=bon"},
+      {"lettre:ABC+proposer=B", {" x", "a"}, "97 etat=bon"},  // a blank first: refused
+      {"lettre:+entiere", {"", "ab", "b "}, "98 etat=bon"},
+      {"reponse:on+entiere", {"oui", "o"}, "1 etat=bon"},
+      {"reponse:on+proposer=0", {""}, "0 etat=bon"},
+      {"reponse:on+proposer=1+expliquer=o ou n", {"x", " "}, "1 etat=bon"},
+      {"ligne+proposer=rien", {""}, "[rien] etat=bon"},
+      {"ligne+proposer=rien", {"  "}, "[  ] etat=bon"},  // a line of blanks, as typed
+      {"ligne+proposer=", {""}, "[] etat=bon"},          // the empty line accepted
+      {"ligne+entiere", {"", " x "}, "[ x ] etat=bon"},  // no effect on a line
   };
   for (const auto& c : cas) repondre(c.pas, c.reponses, c.resultat);
 }
@@ -116,14 +153,22 @@ struct FinDEntree {
   std::string refusee;  // an answer the prompt refuses, sent before a pipe closes
   std::string valeur;   // what the prompt returns at the end of input
 };
-const FinDEntree prompts[] = {{"entier", "-3\n", "0"},      {"entier:0:20", "21\n", "0"},
-                              {"reel", "abc\n", "0"},       {"ligne", "\n", "[]"},
-                              {"lettre:ABC", "d\n", "255"}, {"lettre:", "", "255"},
-                              {"reponse:on", "x\n", "0"}};
+const FinDEntree prompts[] = {{"entier", "-3\n", "0"},
+                              {"entier:0:20", "21\n", "0"},
+                              {"reel", "abc\n", "0"},
+                              {"ligne", "\n", "[]"},
+                              {"lettre:ABC", "d\n", "255"},
+                              {"lettre:", "", "255"},
+                              {"reponse:on", "x\n", "0"},
+                              // the end value, never the proposal
+                              {"entier:1:120+proposer=18+entiere", "abc\n", "0"},
+                              {"ligne+proposer=rien", "", "[]"},
+                              {"lettre:ABC+proposer=B+expliquer=A, B ou C", "d\n", "255"},
+                              {"reponse:on+proposer=1", "x\n", "0"}};
 
 // The result line for `pas`: std::cin keeps the end of input's state, eof and fail.
 void verifierFin(const FinDEntree& f, const std::string& sortie, int invitesAttendues) {
-  const std::string debut = f.pas.substr(0, f.pas.find(':')) + "=" + f.valeur + " etat=";
+  const std::string debut = nomDe(f.pas) + "=" + f.valeur + " etat=";
   const auto ligne = sortie.find(debut);
   ASSERT_NE(ligne, std::string::npos) << sortie;
   const std::string etat = sortie.substr(
@@ -179,6 +224,9 @@ TEST(FinDEntree, UneReponseQuiFinitAvecLEntreeEstAcceptee) {
       {"reponse:on", "n", "reponse? \nreponse=0 etat=bon\n"},
       {"ligne", "abc\r\n", "ligne? \nligne=[abc] etat=bon\n"},  // a CR LF line end
       {"ligne", "\r\n", "ligne? ligne? \nligne=[] etat=ef\n"},  // an empty CR LF line
+      // an explanation after the refusal, none at the end of input
+      {"entier+expliquer=Non", "abc", "entier? Non\nentier? \nentier=0 etat=ef\n"},
+      {"entier+entiere", "42  ", "entier? \nentier=42 etat=e\n"},
   };
   for (const auto& c : cas) {
     Programme p({programme, c.pas}, Entree::tube);
@@ -351,6 +399,12 @@ TEST(Entrees, UneInviteAttendSaReponseMalgreSignauxEtEntreeNonBloquante) {
        aucun,
        {{"entier? ", "12abc\n"}},
        "entier=12 etat=bon\r\n\r\nreste=[abc] etat=bon"},
+      // The whole line on a pipe: a refused line is taken whole, an accepted one too.
+      {{"entier+entiere", "reste"},
+       Entree::tube,
+       lectureEnCours,
+       {{"entier? ", "12 abc\n"}, {"entier? ", "7  \n"}, {"", "suite\n"}},
+       "reste=[suite] etat=bon"},
       {{"lire", "ligne"},
        Entree::terminal,
        aucun,

@@ -36,6 +36,13 @@
 // what the discard dropped ended inside a line, the prompt, after its text,
 // first discards the rest of that line.
 //
+// Opt-in, on every typed prompt but the pause, chained:
+//   saisie<int> age("Votre age [18] : ", 1, 120);
+//   age.expliquer("Un nombre de 1 a 120.\n").proposer(18).ligneEntiere();
+// expliquer(texte) says why after a refusal, proposer(valeur) answers an
+// empty line, ligneEntiere() refuses what does not fill the line (see
+// outils::detail::reglable). The prompt's text stays the program's own.
+//
 // The primary form serves T = int (a strictly positive integer), T = double
 // (a real number), and T = std::string (a non-empty line, returned without
 // its line feed, or its CR LF, and untrimmed). For int and double, bounds
@@ -78,10 +85,54 @@ constexpr bornes<T> bornesParDefaut() {
     return {};
 }
 
+// What a program may ask of a typed prompt beyond its defaults.
+template <class T>
+struct reglages {
+  std::string explication;  // written after each refused answer
+  T proposition{};          // the answer of an empty line, when `propose`
+  bool propose = false;
+  bool ligneEntiere = false;
+};
+
+// The members that set them, shared by the typed prompts (`Saisie` derives
+// from it); each returns the prompt, so that they chain.
+template <class Saisie, class T>
+class reglable {
+ public:
+  // Written exactly as given after each refused answer, before the text is
+  // shown again; never after an accepted answer, never at the end of input.
+  Saisie& expliquer(std::string texte) {
+    choix.explication = std::move(texte);
+    return moi();
+  }
+  // An empty line answers `valeur` (a line of blanks too, but on the line
+  // prompt, which returns it as typed); `valeur` is returned as given, even
+  // outside what the prompt accepts. The end of input still returns the
+  // prompt's end value. On the line prompt, proposer("") accepts the empty line.
+  Saisie& proposer(T valeur) {
+    choix.proposition = std::move(valeur);
+    choix.propose = true;
+    return moi();
+  }
+  // The answer must be the whole line: blanks only after the value (and,
+  // for numbers, before it); else the line is refused and consumed, an empty
+  // one too. An accepted answer consumes its line. No effect on a line prompt.
+  Saisie& ligneEntiere() {
+    choix.ligneEntiere = true;
+    return moi();
+  }
+
+ protected:
+  reglages<T> choix;
+
+ private:
+  Saisie& moi() { return static_cast<Saisie&>(*this); }
+};
+
 }  // namespace outils::detail
 
 template <class T>
-class saisie : public entree<T> {
+class saisie : public entree<T>, public outils::detail::reglable<saisie<T>, T> {
   static_assert(std::is_same_v<T, int> || std::is_same_v<T, double> ||
                     std::is_same_v<T, std::string>,
                 "saisie<T> existe pour int, double, std::string, char, bool et void");
@@ -115,7 +166,7 @@ std::string saisie<std::string>::saisir();
 // typed for a set "éa" is refused, and a set made only of such letters can
 // never be answered.
 template <>
-class saisie<char> : public entree<char> {
+class saisie<char> : public entree<char>, public outils::detail::reglable<saisie<char>, char> {
  public:
   saisie(std::string texte, std::string lettres);
 
@@ -131,7 +182,7 @@ class saisie<char> : public entree<char> {
 // A yes/no answer: true for the letter `oui`, false for `non`, case aside.
 // When both are the same letter, that letter answers true.
 template <>
-class saisie<bool> : public entree<bool> {
+class saisie<bool> : public entree<bool>, public outils::detail::reglable<saisie<bool>, bool> {
  public:
   saisie(std::string texte, char lettreOui, char lettreNon);
 
