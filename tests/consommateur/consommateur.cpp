@@ -34,11 +34,12 @@ int main() {
                      std::strcmp(triDuConsommateur(), "tri") == 0 &&
                      std::strcmp(entreeDuConsommateur(), "entree") == 0;
 
-  std::istringstream rien;  // a prompt at the end of its input returns 0 at once
+  std::istringstream rien;  // at the end of its input, 0 at once: never the proposal
   std::ostringstream ecran;
   std::streambuf* entree = std::cin.rdbuf(rien.rdbuf());
   std::streambuf* sortie = std::cout.rdbuf(ecran.rdbuf());
-  const int reponse = saisie<int>("nombre ? ").demander();
+  saisie<int> nombre("nombre ? ");
+  const int reponse = nombre.proposer(5).ligneEntiere().demander();
   std::cin.rdbuf(entree);
   std::cout.rdbuf(sortie);
 
