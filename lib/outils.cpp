@@ -305,7 +305,8 @@ void occuperDescripteurs() {
 }
 
 void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
-  // libstdc++ opens a directory, and then fails its first read.
+  // A directory opens, then fails its first read, which libstdc++ throws and
+  // libc++ takes for an empty file: it is refused here, as on Windows.
   struct stat etat {};
   if (stat(nom.c_str(), &etat) == 0 && S_ISDIR(etat.st_mode)) {
     flux.setstate(std::ios::failbit);
@@ -990,7 +991,7 @@ bool fichier::ouvrir(const std::string& nom) {
     ouvrirFichier(flux, nom);
   }
   if (!dejaOuvert && !flux.fail() && flux.peek() == kFin && flux.bad()) {
-    flux.close();  // opened, but it cannot be read: a read error at once
+    flux.close();  // opened, but its first read failed (a read error of the system)
     flux.setstate(std::ios::failbit);
   }
   if (dejaOuvert || flux.fail()) {
