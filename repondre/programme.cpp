@@ -30,7 +30,7 @@ void verifier(bool ok, const char* quoi) {
 
 // Appends what `fd` has to `tampon`; closes it and sets it to -1 at its end.
 void lire(int& fd, std::string& tampon) {
-  char bloc[4096];
+  char bloc[65536];
   const ssize_t n = read(fd, bloc, sizeof bloc);
   if (n > 0) {
     tampon.append(bloc, static_cast<std::size_t>(n));

@@ -32,7 +32,7 @@ using namespace std::chrono_literals;
 using horloge = std::chrono::steady_clock;
 
 constexpr int kFinsDEntreeDeSuite = 10;  // then the program is taken to be looping
-constexpr std::size_t kSortieMax = std::size_t{16} * 1024 * 1024;  // 16 Mo of output at most
+constexpr std::size_t kSortieMax = std::size_t{4} * 1024 * 1024;  // 4 Mo of output at most
 constexpr auto kLectureDeLaFin = 2s;  // to read what is left once it has exited
 
 const char* const kUsage =
@@ -156,12 +156,14 @@ Deroulement derouler(const Arguments& a, const std::vector<std::string>& reponse
   auto limite = horloge::now() + delai;
   int finsDeSuite = 0;
   while (!p.aFini()) {
+    const std::size_t avant = p.sortie().size();
     p.lireDisponible(2ms);
     if (p.sortie().size() > kSortieMax) {
       p.tuerSession();
-      echouer(2, "le programme écrit sans fin (plus de 16 Mo) : arrêté");
+      echouer(2, "le programme écrit sans fin (plus de 4 Mo) : arrêté");
     }
-    if (p.attendUneReponse()) {
+    // A program that has just written is not waiting: /proc is looked at once it is quiet.
+    if (p.sortie().size() == avant && p.attendUneReponse()) {
       p.lireDisponible(0ms);
       recopier();
       const bool epuisees = d.utilisees >= reponses.size();

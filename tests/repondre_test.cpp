@@ -84,7 +84,7 @@ TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
        "ni attendu de réponse ni fini en 0.3 s"},
       {{"--reponses", "FICHIER"}, "", {lecteur, "plante"}, 2, "", "signal 11 (SIGSEGV"},
       {{"--reponses", "FICHIER"}, "a\n", {lecteur, "relit"}, 2, "*", "10 fins d'entrée de suite"},
-      {{"--reponses", "FICHIER"}, "", {lecteur, "bavard"}, 2, "*", "plus de 16 Mo"},
+      {{"--reponses", "FICHIER"}, "", {lecteur, "bavard"}, 2, "*", "plus de 4 Mo"},
       {{"--reponses", "FICHIER"},
        "",
        {"repondre-introuvable"},
