@@ -15,7 +15,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -40,9 +40,17 @@ void lire(int& fd, std::string& tampon) {
   }
 }
 
+// A small file of /proc, whole; "" when it cannot be read (a process that has
+// just ended gives ESRCH, which a file stream would throw through its iterator).
 std::string lireFichier(const std::string& nom) {
-  std::ifstream f(nom);
-  return {std::istreambuf_iterator<char>(f), {}};
+  std::string contenu;
+  const int fd = open(nom.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return contenu;
+  char bloc[4096];
+  for (ssize_t n = read(fd, bloc, sizeof bloc); n > 0; n = read(fd, bloc, sizeof bloc))
+    contenu.append(bloc, static_cast<std::size_t>(n));
+  close(fd);
+  return contenu;
 }
 
 std::string lien(const std::string& nom) {
@@ -250,7 +258,7 @@ std::vector<Programme::Fil> Programme::filsDeLaSession() const {
 // in a poll (`pollCompte`: any poll of a process that has the terminal open).
 bool Programme::bloqueSurLEntree(pid_t pid, pid_t tid, bool parPoll, bool pollCompte) const {
   const std::string processus = "/proc/" + std::to_string(pid);
-  std::ifstream f(processus + "/task/" + std::to_string(tid) + "/syscall");
+  std::istringstream f(lireFichier(processus + "/task/" + std::to_string(tid) + "/syscall"));
   long numero = -1;  // "NUMBER FIRST-ARG ..." while blocked, else "running"
   std::string premier;
   if (!(f >> numero >> premier)) return false;

@@ -96,9 +96,11 @@ std::string pourquoi(int erreur) {
     case ENOENT:
       return "introuvable";
     case EACCES:
-      return "pas le droit de l'exécuter";
+      return "permission refusée";
     case ENOEXEC:
       return "ce n'est pas un exécutable";
+    case EISDIR:
+      return "c'est un dossier";
     default:
       return std::strerror(erreur);
   }
@@ -128,7 +130,11 @@ std::string nomDuSignal(int signal) {
 std::string lireFichier(const std::string& nom) {
   std::ifstream f(nom, std::ios::binary);
   if (!f) echouer(2, "impossible de lire « " + nom + " » : " + pourquoi(errno));
-  return {std::istreambuf_iterator<char>(f), {}};
+  try {
+    return {std::istreambuf_iterator<char>(f), {}};
+  } catch (const std::exception&) {  // a read error, a directory: libstdc++'s buffer throws
+    echouer(2, "impossible de lire « " + nom + " » : " + pourquoi(errno));
+  }
 }
 
 // The program's run, typing `reponses` in turn; with `finsSiEpuisees`, each

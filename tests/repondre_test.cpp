@@ -96,6 +96,7 @@ TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
       {{"--reponses", "FICHIER"}, "", {lecteur}, 2, "", "il manque « -- »", false},
       {{"FICHIER"}, "Nom ? {{Ada\n", {lecteur}, 2, "", "ligne 1 : « {{ » sans « }} »"},
       {{"--reponses", "/nulle/part"}, "", {lecteur}, 2, "", "impossible de lire « /nulle/part »"},
+      {{"--reponses", "/"}, "", {lecteur}, 2, "", "impossible de lire « / » : c'est un dossier"},
       {{"--delai", "zero", "FICHIER"}, "", {lecteur}, 2, "", "--delai"},
   };
   for (const auto& c : cas) {
