@@ -41,15 +41,10 @@ void lire(int& fd, std::string& tampon) {
 }
 
 // A small file of /proc, whole; "" when it cannot be read (a process that has
-// just ended gives ESRCH, which a file stream would throw through its iterator).
+// just ended gives ESRCH).
 std::string lireFichier(const std::string& nom) {
   std::string contenu;
-  const int fd = open(nom.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return contenu;
-  char bloc[4096];
-  for (ssize_t n = read(fd, bloc, sizeof bloc); n > 0; n = read(fd, bloc, sizeof bloc))
-    contenu.append(bloc, static_cast<std::size_t>(n));
-  close(fd);
+  lireFichierEntier(nom, contenu);
   return contenu;
 }
 
@@ -131,6 +126,18 @@ std::string fichierTemporaire(const std::string& contenu) {
 }
 
 }  // namespace
+
+int lireFichierEntier(const std::string& nom, std::string& contenu) {
+  contenu.clear();
+  const int fd = open(nom.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  char bloc[65536];
+  ssize_t n = 0;
+  while ((n = read(fd, bloc, sizeof bloc)) > 0) contenu.append(bloc, static_cast<std::size_t>(n));
+  const int erreur = n < 0 ? errno : 0;
+  close(fd);
+  return erreur;
+}
 
 Programme::Programme(const std::vector<std::string>& argv, Entree entree,
                      const std::string& contenu, Lancement lancement)

@@ -105,6 +105,10 @@ class Programme {
   bool fini_ = false;
 };
 
+// Reads the file `nom` whole into `contenu`, with the system's reads (a file
+// stream would throw some errors, or take them for an end); 0, or the errno.
+int lireFichierEntier(const std::string& nom, std::string& contenu);
+
 // Runs `argv` to its end with the given input; the output is in the result.
 struct Execution {
   std::string sortie, erreurs;

@@ -16,7 +16,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -128,13 +127,10 @@ std::string nomDuSignal(int signal) {
 }
 
 std::string lireFichier(const std::string& nom) {
-  std::ifstream f(nom, std::ios::binary);
-  if (!f) echouer(2, "impossible de lire « " + nom + " » : " + pourquoi(errno));
-  try {
-    return {std::istreambuf_iterator<char>(f), {}};
-  } catch (const std::exception&) {  // a read error, a directory: libstdc++'s buffer throws
-    echouer(2, "impossible de lire « " + nom + " » : " + pourquoi(errno));
-  }
+  std::string contenu;
+  if (const int erreur = lireFichierEntier(nom, contenu))
+    echouer(2, "impossible de lire « " + nom + " » : " + pourquoi(erreur));
+  return contenu;
 }
 
 // The program's run, typing `reponses` in turn; with `finsSiEpuisees`, each
