@@ -194,6 +194,7 @@ TEST(Fichier, LitLesReelsAvecUnPointOuUneVirgule) {
   std::vector<std::string> localesC{"C"};
 #if defined(__GLIBC__)
   localesC.push_back(aides::localeAPointLong());
+  ASSERT_FALSE(localesC.back().empty()) << "localedef could not make ps_AF.UTF-8";
 #endif
   for (const auto& c : cas) {
     for (const auto& locale : localesC) {

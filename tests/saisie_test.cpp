@@ -314,6 +314,9 @@ TEST(Entrees, UneInviteAttendSaReponseMalgreSignauxEtEntreeNonBloquante) {
     // read once all is read, and a byte put back by ungetc() apart from those received.
     bool octetsDeStdin = false;
   };
+#if defined(__GLIBC__)
+  ASSERT_FALSE(aides::localeAPointLong().empty()) << "localedef could not make ps_AF.UTF-8";
+#endif
 #if defined(__GLIBC__) || defined(__APPLE__) || defined(__FreeBSD__)
   constexpr bool octetsDeStdinConnus = true;
 #else
