@@ -256,7 +256,7 @@ std::vector<Programme::Fil> Programme::filsDeLaSession() const {
     const std::string processus = "/proc/" + std::to_string(pid);
     for (pid_t tid : numeros(processus + "/task"))
       // cppcheck-suppress useStlAlgorithm ; one push per thread, two levels down
-      fils.push_back({tid, commutationsDe(processus + "/task/" + std::to_string(tid))});
+      fils.push_back({pid, tid, commutationsDe(processus + "/task/" + std::to_string(tid))});
   }
   return fils;
 }
@@ -304,12 +304,7 @@ bool Programme::attendUneReponse() {
                                     [&](const Fil& f) { return f.tid == fil.tid; });
     const bool bloqueDepuis =
         avant == avantLaFrappe_.end() || fil.commutations > avant->commutations;
-    pid_t pid = fil.tid;  // the thread's process: its thread group
-    const std::string etat = lireFichier("/proc/" + std::to_string(fil.tid) + "/status");
-    const auto tgid = etat.find("Tgid:");
-    if (tgid != std::string::npos)
-      pid = static_cast<pid_t>(std::strtol(etat.c_str() + tgid + 5, nullptr, 10));
-    if (bloqueDepuis && bloqueSurLEntree(pid, fil.tid, false, true)) attend = true;
+    if (bloqueDepuis && bloqueSurLEntree(fil.pid, fil.tid, false, true)) attend = true;
   }
   vuEnAttente_ = attend ? vuEnAttente_ + 1 : 0;
   return vuEnAttente_ >= 2;

@@ -80,6 +80,7 @@ class Programme {
 
  private:
   struct Fil {
+    pid_t pid;  // its process
     pid_t tid;
     long commutations;  // voluntary context switches: each time it blocked
   };

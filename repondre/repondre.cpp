@@ -144,7 +144,11 @@ struct Deroulement {
 
 Deroulement derouler(const Arguments& a, const std::vector<std::string>& reponses,
                      bool finsSiEpuisees) {
-  Programme p(a.programme, Entree::terminal, "", {true, false, true});
+  Lancement lancement;
+  lancement.erreursSurLeTerminal = true;  // as the screen shows it
+  lancement.echo = false;                 // the transcript writes each answer itself
+  lancement.chercherDansPath = true;
+  Programme p(a.programme, Entree::terminal, "", lancement);
   if (const int erreur = p.erreurDeLancement())
     echouer(127, "impossible de lancer « " + a.programme[0] + " » : " + pourquoi(erreur));
   Deroulement d;

@@ -1,6 +1,4 @@
 // The repondre command, run as a teacher runs it; its standard input is /dev/null.
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,13 +12,9 @@ const std::string repondre = REPONDRE;
 const std::string lecteur = LECTEUR_C;  // a C program that reads with scanf and fgets
 const std::string questionnaire = std::string(EXEMPLES_CONSTRUITS) + "/questionnaire";
 
-std::string lire(const std::string& nom) {
-  std::ifstream f(nom, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
 TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
-  const std::string transcript = lire(std::string(EXEMPLES) + "/questionnaire.attendu");
+  std::string transcript;
+  ASSERT_EQ(lireFichierEntier(std::string(EXEMPLES) + "/questionnaire.attendu", transcript), 0);
   const std::string reponsesQuestionnaire = "0\r\n30 ans\r\n\n20,5\n12,5\nAda\nx\np\no";
   auto remplacer = [&](std::string ancien, std::string nouveau) {
     std::string t = transcript;
