@@ -245,13 +245,27 @@ Sorte sorteEntree() {
   return Sorte::autre;
 }
 
+#if defined(__GLIBC__)
+// Whether stdin reads its main area, not the one ungetc() makes apart (the
+// main area's unread part is then kept in _IO_save_base and _IO_save_end).
+bool zonePrincipale(const FILE& f) {
+  const std::less<> avant;
+  return !avant(f._IO_read_base, f._IO_buf_base) && !avant(f._IO_buf_end, f._IO_read_end);
+}
+
+// Whether stdin holds bytes unread, in either area.
+bool resteDansStdin(const FILE& f) {
+  const std::less<> avant;
+  return avant(f._IO_read_ptr, f._IO_read_end) ||
+         (!zonePrincipale(f) && avant(f._IO_save_base, f._IO_save_end));
+}
+#endif
+
 int dernierRecuEnC() {
   const std::less<> avant;
 #if defined(__GLIBC__)
   const FILE& f = *stdin;
-  const bool principale =
-      !avant(f._IO_read_base, f._IO_buf_base) && !avant(f._IO_buf_end, f._IO_read_end);
-  const char* fin = principale ? f._IO_read_end : f._IO_save_end;
+  const char* fin = zonePrincipale(f) ? f._IO_read_end : f._IO_save_end;
   return f._IO_buf_base && avant(f._IO_buf_base, fin) ? octet(fin[-1]) : kFin;
 #elif defined(OUTILS_STDIO_BSD)
   const FILE& f = *stdin;
@@ -270,6 +284,12 @@ int dernierRecuEnC() {
 }
 
 void purgerEntreeC(bool /*finVue*/) {
+#if defined(__GLIBC__)
+  // __fpurge() ends the main area where it was read, which would hide the
+  // last byte received from dernierRecuEnC(): what stdin holds is read out
+  // first (never more: each getc() has a byte in hand).
+  while (resteDansStdin(*stdin)) getc_unlocked(stdin);
+#endif
 #if __has_include(<stdio_ext.h>)
   __fpurge(stdin);
 #elif defined(OUTILS_STDIO_BSD)
@@ -475,16 +495,25 @@ void lireTampon(std::istream& flux, Lecture lecture) {
   }
 }
 
-// The byte after sgetc()'s, both left unread; kFin when it is not known
-// without losing sgetc()'s: a buffer whose get area ends there and that
+// Whose buffer a read goes through: one of the standard library's file
+// buffers, whose ways are known, or one the program put in place.
+enum class Tampon { connu, duProgramme };
+
+// The byte after sgetc()'s. `pris`: sgetc()'s byte had to be taken to see it
+// (a buffer that could not give it back), and the byte seen is now sgetc()'s.
+// kFin, nothing taken, when a known buffer's get area ends there and it
 // cannot give a byte back across a refill.
-int octetSuivant(std::streambuf& tampon) {
+struct Suivant {
+  int octet = kFin;
+  bool pris = false;
+};
+
+Suivant octetSuivant(std::streambuf& tampon, Tampon origine) {
   const Recu recu = zone::recu(tampon);
-  if (recu.taille >= 2) return octet(recu.debut[1]);
-  if (recu.taille == 1 && !rendApresRemplissage(tampon)) return kFin;
+  if (recu.taille >= 2) return {octet(recu.debut[1]), false};
+  if (recu.taille == 1 && origine == Tampon::connu && !rendApresRemplissage(tampon)) return {};
   const int suivant = tampon.snextc();
-  tampon.sungetc();
-  return suivant;
+  return {suivant, tampon.sungetc() == kFin};
 }
 
 // ---- Discarding ----
@@ -620,8 +649,10 @@ void finirLaLigne() {
 // digit nor a sign ends the number: "12,x" and "12euros" are 12, the comma
 // or the e staying pending. Deciding needs the byte after the comma or the
 // e: where it has not arrived and the buffer could not give back the comma
-// after asking for it (libstdc++ unsynced, on a pipe), the number ends there.
-// The same on every standard library, whatever the locales.
+// after asking for it (libstdc++ unsynced, on a pipe), the number ends there;
+// a program's buffer that cannot give back has the comma or the e taken to
+// look, and lost when the number does not go on. The same on every standard
+// library, whatever the locales.
 
 // The longest text of a real number; a longer one is refused.
 constexpr std::size_t kLongueurReel = 256;
@@ -635,17 +666,26 @@ bool chiffre(int c) {
 // Reads a real number's text into `texte`, with a point, after the blanks
 // that >> skips; gives its length, or 0 with the failed state set. What
 // follows the number stays pending.
-std::size_t lireTexteReel(std::istream& flux, char (&texte)[kLongueurReel]) {
+std::size_t lireTexteReel(std::istream& flux, Tampon origine, char (&texte)[kLongueurReel]) {
   const std::istream::sentry garde(flux);
   if (!garde) return 0;
   std::size_t n = 0;
   bool valide = false;
   lireTampon(flux, [&](std::streambuf& tampon) {
     int c = tampon.sgetc();
-    const auto garder = [&](int lu) {
+    const auto noter = [&](int lu) {
       if (n < kLongueurReel) texte[n] = static_cast<char>(lu);
       ++n;
+    };
+    const auto garder = [&](int lu) {
+      noter(lu);
       return tampon.snextc();
+    };
+    // Keeps `lu`, sgetc()'s byte when `apres` was seen past it.
+    const auto garderVu = [&](int lu, Suivant apres) {
+      if (!apres.pris) return garder(lu);
+      noter(lu);
+      return apres.octet;
     };
     std::size_t chiffres = 0;
     const auto suite = [&] {
@@ -653,19 +693,24 @@ std::size_t lireTexteReel(std::istream& flux, char (&texte)[kLongueurReel]) {
     };
     if (c == '+' || c == '-') c = garder(c);
     suite();
-    if (c == '.' || (c == ',' && chiffres > 0 && chiffre(octetSuivant(tampon)))) {
-      c = garder('.');
+    const Suivant virgule = c == ',' && chiffres > 0 ? octetSuivant(tampon, origine) : Suivant{};
+    if (c == '.' || chiffre(virgule.octet)) {
+      c = garderVu('.', virgule);
       suite();
+    } else if (virgule.pris) {
+      c = virgule.octet;  // the comma is lost
     }
     valide = chiffres > 0;
     if (valide && (c == 'e' || c == 'E')) {
-      const int apres = octetSuivant(tampon);
-      if (chiffre(apres) || apres == '+' || apres == '-') {
-        c = garder(c);
+      const Suivant apres = octetSuivant(tampon, origine);
+      if (chiffre(apres.octet) || apres.octet == '+' || apres.octet == '-') {
+        c = garderVu(c, apres);
         if (c == '+' || c == '-') c = garder(c);
         chiffres = 0;
         suite();
         valide = chiffres > 0;
+      } else if (apres.pris) {
+        c = apres.octet;  // the e is lost
       }
     }
     if (c == kFin) flux.setstate(std::ios::eofbit);
@@ -710,10 +755,10 @@ bool convertirReel(const char* texte, R& valeur) {
 // One real number from `flux` into `valeur`; the failed state when there is
 // none, or when it is out of range. `lecture` makes the read of the text.
 template <class R, class Lecture>
-void lireReel(std::istream& flux, R& valeur, Lecture lecture) {
+void lireReel(std::istream& flux, Tampon origine, R& valeur, Lecture lecture) {
   char texte[kLongueurReel];
   std::size_t n = 0;
-  lecture([&] { n = lireTexteReel(flux, texte); });
+  lecture([&] { n = lireTexteReel(flux, origine, texte); });
   if (n > 0 && !convertirReel(texte, valeur)) flux.setstate(std::ios::failbit);
 }
 
@@ -897,7 +942,10 @@ template <>
 double saisie<double>::saisir() {
   const auto lire = [] {
     double x = 0;
-    lireReel(std::cin, x, [](auto lecture) { lireSansInterruption(lecture, std::ios::failbit); });
+    const Tampon origine =
+        voieDeCin() == Voie::parLeProgramme ? Tampon::duProgramme : Tampon::connu;
+    lireReel(std::cin, origine, x,
+             [](auto lecture) { lireSansInterruption(lecture, std::ios::failbit); });
     return x;
   };
   const auto accepte = [this](double x) {
@@ -1053,11 +1101,13 @@ fichier& fichier::lire(long long& n) {
 }
 
 fichier& fichier::lire(float& x) {
-  return lireOuSignaler(x, "naturel", [&] { lireReel(flux, x, [](auto lecture) { lecture(); }); });
+  return lireOuSignaler(x, "naturel",
+                        [&] { lireReel(flux, Tampon::connu, x, [](auto lecture) { lecture(); }); });
 }
 
 fichier& fichier::lire(double& x) {
-  return lireOuSignaler(x, "naturel", [&] { lireReel(flux, x, [](auto lecture) { lecture(); }); });
+  return lireOuSignaler(x, "naturel",
+                        [&] { lireReel(flux, Tampon::connu, x, [](auto lecture) { lecture(); }); });
 }
 
 fichier& fichier::lireLigne(std::string& ligne) {

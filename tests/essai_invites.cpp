@@ -13,6 +13,8 @@
 //   locale:NOM    std::setlocale(LC_ALL, NOM); prints 1 when it is set
 //   dormir:MS     sleep MS milliseconds
 //   desynchro     std::ios::sync_with_stdio(false), before any input
+//   octet         std::cin reads through a buffer of the program's that holds
+//                 one byte at a time, taken from the one it replaces
 //   detache       std::cin.tie(nullptr): std::cout is no longer flushed by reads
 //   exceptions    std::cin.exceptions(eofbit | failbit | badbit)
 //   vider         viderEntree()
@@ -69,6 +71,26 @@ void rapporter(const std::string& pas, const std::string& valeur) {
 #if !defined(_WIN32)
 void rienFaire(int /*signal*/) {}
 #endif
+
+// A program's own buffer with no room to give a byte back: its get area is
+// the current byte only.
+class OctetParOctet : public std::streambuf {
+ public:
+  explicit OctetParOctet(std::streambuf* source) : source_(source) {}
+
+ protected:
+  int_type underflow() override {
+    const int_type c = source_->sbumpc();
+    if (traits_type::eq_int_type(c, traits_type::eof())) return c;
+    octet_ = traits_type::to_char_type(c);
+    setg(&octet_, &octet_, &octet_ + 1);
+    return c;
+  }
+
+ private:
+  std::streambuf* source_;
+  char octet_ = 0;
+};
 
 std::string carnet(const std::string& nom) {
   std::ifstream f(nom);
@@ -197,6 +219,9 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg)));
       } else if (nom == "desynchro") {
         std::ios::sync_with_stdio(false);
+      } else if (nom == "octet") {
+        static OctetParOctet tampon(std::cin.rdbuf());
+        std::cin.rdbuf(&tampon);
       } else if (nom == "detache") {
         std::cin.tie(nullptr);
       } else if (nom == "exceptions") {
