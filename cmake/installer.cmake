@@ -28,3 +28,7 @@ file(RELATIVE_PATH PC_VERS_PREFIX /prefixe/${CMAKE_INSTALL_LIBDIR}/pkgconfig /pr
 string(REGEX REPLACE "/$" "" PC_VERS_PREFIX "${PC_VERS_PREFIX}")
 configure_file(cmake/outils.pc.in ${PROJECT_BINARY_DIR}/outils.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/outils.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The guide, as documentation: the README beside its pages, so that its links hold.
+install(FILES README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs FILES_MATCHING PATTERN "*.md")

@@ -341,11 +341,11 @@ void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
 
 // ---- Start-up ----
 //
-// Before the program's static objects of ordinary priority are built, each of
-// the standard descriptors 0, 1 and 2 that is closed is taken by the null
-// device, and std::cin's buffer is recorded, to tell it later from one the
-// program puts in place. This and that pointer are the library's only state
-// of its own.
+// demarrer() runs before the program's static objects of ordinary priority
+// (the rule, its order and its limits: docs/invites.md, "Au démarrage"): a
+// closed standard descriptor would let a file the program opens be taken for
+// standard input or output, and std::cin's buffer at start tells it later
+// from one the program puts in place.
 
 namespace {
 
@@ -643,16 +643,10 @@ void finirLaLigne() {
 
 // ---- Real numbers ----
 //
-// An optional sign; digits; optionally a point or a comma and digits; then
-// optionally e or E, an optional sign and digits. A point may stand first or
-// last (.5, 5.), a comma only between digits; an e followed by neither a
-// digit nor a sign ends the number: "12,x" and "12euros" are 12, the comma
-// or the e staying pending. Deciding needs the byte after the comma or the
-// e: where it has not arrived and the buffer could not give back the comma
-// after asking for it (libstdc++ unsynced, on a pipe), the number ends there;
-// a program's buffer that cannot give back has the comma or the e taken to
-// look, and lost when the number does not go on. The same on every standard
-// library, whatever the locales.
+// The grammar is the guide's (docs/invites.md, "Les réels"), read byte by
+// byte from the buffer so that it is the same on every standard library,
+// whatever the locales. A comma or an e needs the byte after it, seen
+// through octetSuivant().
 
 // The longest text of a real number; a longer one is refused.
 constexpr std::size_t kLongueurReel = 256;

@@ -6,25 +6,12 @@
 #include <fstream>
 #include <string>
 
-// Reads values one by one from a text file. Messages go to std::cout:
-//   le fichier "NOM" est absent      (a file that cannot be opened)
-//   le fichier "NOM" est vide        (a file with nothing in it)
-//   erreur 1 attendu ...             (a typed read that failed)
-// Reals are written with a point or a comma (12.5, 12,5), as saisie<double>
-// reads them; see <outils/saisie.h>.
-// A failed read stores its zero value (0, 0.0, '\0', "", the empty word in
-// a character buffer). The failed state then stays set: every later read
-// fails and says so, until a successful ouvrir() after fermer(). Nothing
-// throws, not even on a read error of the system (the bad state says so).
-//
-// Files are read in the classic locale, whatever the program's global one
-// (a French locale would group "12 15 9" into one number), and a UTF-8
-// byte-order mark at the very start of a file is skipped.
-//
-// Reading a file to its end:
+// Reads values one by one from a text file, and says on std::cout, in French,
+// what is missing. A failed read stores its zero value and leaves the failed
+// state set; nothing throws. The messages, the reals, the locale, the
+// byte-order mark and the reading loop:
 //   while (f.sauterBlancs()) f.lire(n);
-// stops at the end of the file, after the first failed read, or at once when
-// no file is open.
+// are described in docs/lecteur.md.
 class fichier {
  public:
   // Opens `nom` through ouvrir(); its result shows only in the messages and

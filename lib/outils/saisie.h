@@ -11,47 +11,19 @@
 
 // A prompt for one value, in a cycle: discard pending input (vider()), write
 // the text, read; an unacceptable answer starts the cycle again, with no
-// message. Only the first character of a line counts for char and bool; the
-// rest is discarded by the next cycle or left for whatever reads next.
-//
-// At the end of input (a closed pipe, a file, /dev/null, Ctrl-D on a
-// terminal, a closed descriptor) with no acceptable answer, the prompt
-// returns at once instead of asking again:
-//   saisie<int>         0
-//   saisie<double>      0.0
-//   saisie<std::string> ""                (never a valid answer)
-//   saisie<char>        char(EOF), the character with all bits set
-//   saisie<bool>        false
-// std::cin keeps its end-of-file (or error) state for the caller to check:
-// with bounds that admit 0, only `if (!std::cin)` right after the prompt
-// tells the end of input from an answer.
-// An acceptable answer that ends exactly at the end of input is accepted.
-// A caller's std::cin.exceptions() mask throws only there, once the text has
-// been written: a refused answer or a discard never throws.
-//
-// The text is flushed before each read. A read cut short by a signal, or by
-// standard input that is not ready (non-blocking), waits and reads again; a
-// line is complete only at its line feed or at the real end of input.
-// On a pipe or a socket, an answer never starts in the middle of a line: when
-// what the discard dropped ended inside a line, the prompt, after its text,
-// first discards the rest of that line.
+// message. At the end of input it returns its end value at once (0, 0.0, "",
+// char(EOF), false), std::cin keeping its state for the caller to check.
+// What each prompt accepts and returns, the real numbers' grammar, and what
+// happens on each kind of standard input: docs/invites.md.
 //
 // Opt-in, on every typed prompt but the pause, chained:
 //   saisie<int> age("Votre age [18] : ", 1, 120);
 //   age.expliquer("Un nombre de 1 a 120.\n").proposer(18).ligneEntiere();
-// expliquer(texte) says why after a refusal, proposer(valeur) answers an
-// empty line, ligneEntiere() refuses what does not fill the line (see
-// outils::detail::reglable). The prompt's text stays the program's own.
+// (see outils::detail::reglable).
 //
-// The primary form serves T = int (a strictly positive integer), T = double
-// (a real number), and T = std::string (a non-empty line, returned without
-// its line feed, or its CR LF, and untrimmed). For int and double, bounds
-// (min, max) accept only min <= x <= max; min > max is taken as swapped.
-// A real number: an optional sign, digits, optionally a point or a comma and
-// digits, optionally e or E, a sign and digits; ".5" and "5." too, but a
-// comma only between digits. Its value is the one strtod gives for the text
-// with a point in the "C" locale. No hexadecimal, inf or nan; an overflow is
-// refused. What follows the number stays pending, as for int.
+// The primary form serves T = int (a strictly positive integer, or within
+// bounds), T = double (a real number, or within bounds) and T = std::string
+// (a non-empty line).
 #if defined(__GNUC__)  // g++ and clang++; MSVC has no such warning at /W4
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // values, as entree<T>
@@ -95,29 +67,25 @@ struct reglages {
 };
 
 // The members that set them, shared by the typed prompts (`Saisie` derives
-// from it); each returns the prompt, so that they chain.
+// from it); each returns the prompt, so that they chain. Their effects, and
+// at the end of input: docs/invites.md, "Dire pourquoi, proposer une
+// réponse, vouloir toute la ligne".
 template <class Saisie, class T>
 class reglable {
  public:
-  // Written exactly as given after each refused answer, before the text is
-  // shown again; never after an accepted answer, never at the end of input.
+  // Written after each refused answer.
   // NOLINTNEXTLINE(performance-unnecessary-value-param): moved, in a context tidy 14 cannot see
   Saisie& expliquer(std::string texte) {
     choix.explication = std::move(texte);
     return moi();
   }
-  // An empty line answers `valeur` (a line of blanks too, but on the line
-  // prompt, which returns it as typed); `valeur` is returned as given, even
-  // outside what the prompt accepts. The end of input still returns the
-  // prompt's end value. On the line prompt, proposer("") accepts the empty line.
+  // An empty line answers `valeur`, returned as given.
   Saisie& proposer(T valeur) {
     choix.proposition = std::move(valeur);
     choix.propose = true;
     return moi();
   }
-  // The answer must be the whole line: blanks only after the value (and,
-  // for numbers, before it); else the line is refused and consumed, an empty
-  // one too. An accepted answer consumes its line. No effect on a line prompt.
+  // The answer must be the whole line, blanks aside.
   Saisie& ligneEntiere() {
     choix.ligneEntiere = true;
     return moi();
@@ -161,11 +129,8 @@ template <>
 std::string saisie<std::string>::saisir();
 
 // One character out of `autorises`, compared without regard to case and
-// returned as typed. An empty `autorises` accepts any character, a line feed
-// included, and returns the first byte of a multi-byte (UTF-8) character.
-// With a non-empty `autorises`, a byte of 0x80 or above never matches: "é"
-// typed for a set "éa" is refused, and a set made only of such letters can
-// never be answered.
+// returned as typed; an empty `autorises` accepts any byte. A byte of 0x80 or
+// above never matches a letter (UTF-8: see docs/invites.md).
 template <>
 class saisie<char> : public entree<char>, public outils::detail::reglable<saisie<char>, char> {
  public:
