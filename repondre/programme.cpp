@@ -1,10 +1,13 @@
 #include "programme.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -12,222 +15,329 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
+
+extern char** environ;
 
 namespace {
 
 using namespace std::chrono_literals;
 using horloge = std::chrono::steady_clock;
 
+constexpr auto kCalme = 10ms;        // nothing written for this long once the wait is seen
+constexpr auto kAttenteMax = 100ms;  // typed at the latest this long after it is first seen
+constexpr auto kRegard = 20ms;       // /proc looked at this often while the program writes
+constexpr rlim_t kDescripteursMax = 65536;
+
 void verifier(bool ok, const char* quoi) {
   if (!ok) throw std::runtime_error(std::string(quoi) + " a echoue");
 }
 
-// Appends what `fd` has to `tampon`; closes it and sets it to -1 at its end.
-void lire(int& fd, std::string& tampon) {
+// `fd` moved above 2 (the child's standard descriptors are made from the
+// engine's ones, which must not be them), close-on-exec.
+int auDessusDe2(int fd) {
+  if (fd < 0) return fd;
+  const int autre = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+  close(fd);
+  return autre;
+}
+
+Descripteur ouvrir(const char* nom, int mode) {
+  const int fd = auDessusDe2(open(nom, mode | O_CLOEXEC));
+  verifier(fd >= 0, "open");
+  return Descripteur(fd);
+}
+
+struct Tube {
+  Descripteur lecture, ecriture;
+};
+
+Tube tube() {
+  int fds[2];
+  verifier(pipe2(fds, O_CLOEXEC) == 0, "pipe2");
+  return {Descripteur(auDessusDe2(fds[0])), Descripteur(auDessusDe2(fds[1]))};
+}
+
+bool sigpipeEnAttente() {
+  sigset_t enAttente;
+  sigpending(&enAttente);
+  return sigismember(&enAttente, SIGPIPE) == 1;
+}
+
+// write(), without SIGPIPE: the signal is held for the call, and the one it
+// raised (even with part of the text written) taken back, so that no
+// process-wide setting changes.
+ssize_t ecrireSansSigpipe(int fd, const char* texte, std::size_t taille) {
+  sigset_t tubeCasse, avant;
+  sigemptyset(&tubeCasse);
+  sigaddset(&tubeCasse, SIGPIPE);
+  const bool dejaLa = sigpipeEnAttente();
+  pthread_sigmask(SIG_BLOCK, &tubeCasse, &avant);
+  const ssize_t n = write(fd, texte, taille);
+  const int erreur = errno;
+  if (!dejaLa && sigpipeEnAttente()) {
+    const timespec aussitot{};
+    sigtimedwait(&tubeCasse, nullptr, &aussitot);
+  }
+  pthread_sigmask(SIG_SETMASK, &avant, nullptr);
+  errno = erreur;
+  return n;
+}
+
+// Appends what `fd` has to `tampon`; closes it at its end.
+void lire(Descripteur& fd, std::string& tampon) {
   char bloc[65536];
-  const ssize_t n = read(fd, bloc, sizeof bloc);
+  const ssize_t n = read(fd.fd(), bloc, sizeof bloc);
   if (n > 0) {
     tampon.append(bloc, static_cast<std::size_t>(n));
   } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
-    close(fd);  // EIO on a pty master means the other side is gone
-    fd = -1;
+    fd.fermer();  // EIO on a pty master means the other side is gone
   }
 }
 
-// A small file of /proc, whole; "" when it cannot be read (a process that has
-// just ended gives ESRCH).
-std::string lireFichier(const std::string& nom) {
-  std::string contenu;
-  lireFichierEntier(nom, contenu);
-  return contenu;
-}
+// ---- The child: everything it needs is made before fork ----
 
-std::string lien(const std::string& nom) {
-  char cible[512];
-  const ssize_t n = readlink(nom.c_str(), cible, sizeof cible);
-  return n > 0 ? std::string(cible, static_cast<std::size_t>(n)) : std::string();
-}
+struct Enfant {
+  int standard[3] = {-1, -1, -1};    // what becomes 0, 1 and 2; -1: closed
+  int terminal = -1;                 // made its controlling terminal
+  int rapport = -1;                  // the exec-error pipe: an errno, if it fails
+  int limite = 0;                    // descriptors are closed below this
+  std::vector<std::string> chemins;  // tried in turn
+  std::vector<char*> argv, envp;
+  std::vector<std::string> environnement;  // what envp points into, when set here
+};
 
-// The numeric entries of a folder of /proc.
-std::vector<pid_t> numeros(const std::string& dossier) {
-  std::vector<pid_t> resultat;
-  DIR* d = opendir(dossier.c_str());
-  if (!d) return resultat;
-  while (const dirent* e = readdir(d)) {
-    char* fin = nullptr;
-    const long n = std::strtol(e->d_name, &fin, 10);
-    if (fin != e->d_name && *fin == '\0') resultat.push_back(static_cast<pid_t>(n));
+// The files a name without '/' may be, in PATH's order; no shell fallback.
+std::vector<std::string> chemins(const std::string& nom, bool chercher) {
+  if (!chercher || nom.find('/') != std::string::npos) return {nom};
+  const char* path = std::getenv("PATH");
+  const std::string liste = path ? path : "/bin:/usr/bin";
+  std::vector<std::string> resultat;
+  for (std::size_t debut = 0; debut <= liste.size();) {
+    const std::size_t fin = std::min(liste.find(':', debut), liste.size());
+    const std::string dossier = liste.substr(debut, fin - debut);
+    resultat.push_back((dossier.empty() ? "." : dossier) + "/" + nom);
+    debut = fin + 1;
   }
-  closedir(d);
   return resultat;
 }
 
-// The session of a process, from /proc/PID/stat (after the command's closing
-// parenthesis: state, ppid, pgrp, session).
-pid_t sessionDe(pid_t pid) {
-  const std::string etat = lireFichier("/proc/" + std::to_string(pid) + "/stat");
-  const auto parenthese = etat.rfind(')');
-  if (parenthese == std::string::npos) return -1;
-  char stat = 0;
-  long parent = 0, groupe = 0, session = -1;
-  std::sscanf(etat.c_str() + parenthese + 1, " %c %ld %ld %ld", &stat, &parent, &groupe, &session);
-  return static_cast<pid_t>(session);
+std::vector<std::string> environnementStable() {
+  static const char* const fixes[] = {"TERM=xterm-256color", "COLUMNS=80", "LINES=24",
+                                      "LC_ALL=C.UTF-8"};
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string variable = *e;
+    const std::string nom = variable.substr(0, variable.find('='));
+    if (nom != "TERM" && nom != "COLUMNS" && nom != "LINES" && nom != "LC_ALL" && nom != "LANGUAGE")
+      env.push_back(variable);
+  }
+  env.insert(env.end(), std::begin(fixes), std::end(fixes));
+  return env;
 }
 
-long commutationsDe(const std::string& tache) {
-  const std::string etat = lireFichier(tache + "/status");
-  const std::string cle = "voluntary_ctxt_switches:";
-  const auto p = etat.find(cle);
-  return p == std::string::npos ? -1 : std::strtol(etat.c_str() + p + cle.size(), nullptr, 10);
+Enfant preparerEnfant(const std::vector<std::string>& argv, const Lancement& lancement) {
+  Enfant e;
+  e.chemins = chemins(argv[0], lancement.chercherDansPath);
+  for (const auto& a : argv) e.argv.push_back(const_cast<char*>(a.c_str()));
+  e.argv.push_back(nullptr);
+  if (lancement.environnementStable) {
+    e.environnement = environnementStable();
+    for (auto& v : e.environnement) e.envp.push_back(v.data());
+    e.envp.push_back(nullptr);
+  }
+  rlimit limite{};
+  getrlimit(RLIMIT_NOFILE, &limite);
+  e.limite = static_cast<int>(std::min(limite.rlim_cur, kDescripteursMax));
+  return e;
 }
 
-bool estPoll(long numero) {
-  return
-#ifdef SYS_poll
-      numero == SYS_poll ||
-#endif
-#ifdef SYS_select
-      numero == SYS_select ||
-#endif
-#ifdef SYS_epoll_wait
-      numero == SYS_epoll_wait ||
-#endif
-      numero == SYS_ppoll || numero == SYS_pselect6 || numero == SYS_epoll_pwait;
-}
-
-std::string fichierTemporaire(const std::string& contenu) {
-  const char* dossier = std::getenv("TMPDIR");
-  std::string nom = std::string(dossier && *dossier ? dossier : "/tmp") + "/repondre-XXXXXX";
-  const int fd = mkstemp(nom.data());
-  verifier(fd >= 0, "mkstemp");
-  verifier(write(fd, contenu.data(), contenu.size()) == static_cast<ssize_t>(contenu.size()),
-           "write");
-  close(fd);
-  return nom;
-}
-
-[[noreturn]] void lancer(const std::vector<std::string>& argv, bool chercherDansPath, int rapport) {
-  std::vector<char*> args(argv.size() + 1, nullptr);
-  std::transform(argv.begin(), argv.end(), args.begin(),
-                 [](const std::string& a) { return const_cast<char*>(a.c_str()); });
-  if (chercherDansPath)
-    execvp(args[0], args.data());
-  else
-    execv(args[0], args.data());
-  const int erreur = errno;
+[[noreturn]] void echecEnfant(int rapport, int erreur) {
   [[maybe_unused]] const ssize_t n = write(rapport, &erreur, sizeof erreur);
   _exit(127);
 }
 
+// Closes every descriptor from 3 up, but `garde`.
+void fermerLesAutres(int garde, int limite) {
+#ifdef SYS_close_range
+  const auto fermer = [](unsigned premier, unsigned dernier) {
+    return premier > dernier || syscall(SYS_close_range, premier, dernier, 0U) == 0;
+  };
+  const auto g = static_cast<unsigned>(garde);
+  if (fermer(3U, g - 1) && fermer(g + 1, ~0U)) return;
+#endif
+  for (int fd = 3; fd < limite; ++fd)
+    if (fd != garde) close(fd);
+}
+
+// The errno of the exec of `chemin`, told apart for a directory.
+int pourquoiPasLance(const char* chemin, int erreur) {
+  struct stat etat {};
+  if (erreur == EACCES && stat(chemin, &etat) == 0 && S_ISDIR(etat.st_mode)) return EISDIR;
+  return erreur;
+}
+
+// In the child: only calls that are safe after fork, nothing allocated.
+[[noreturn]] void demarrerEnfant(const Enfant& e) {
+  setsid();
+  struct sigaction parDefaut {};
+  parDefaut.sa_handler = SIG_DFL;
+  for (int s = 1; s < NSIG; ++s) sigaction(s, &parDefaut, nullptr);
+  sigset_t aucun;
+  sigemptyset(&aucun);
+  sigprocmask(SIG_SETMASK, &aucun, nullptr);
+  if (e.terminal >= 0 && ioctl(e.terminal, TIOCSCTTY, 0) != 0) echecEnfant(e.rapport, errno);
+  for (int fd = 0; fd < 3; ++fd) {
+    if (e.standard[fd] < 0)
+      close(fd);
+    else if (dup2(e.standard[fd], fd) < 0)
+      echecEnfant(e.rapport, errno);
+  }
+  fermerLesAutres(e.rapport, e.limite);
+  char* const* envp = e.envp.empty() ? environ : e.envp.data();
+  int erreur = ENOENT;
+  for (const auto& chemin : e.chemins) {
+    execve(chemin.c_str(), e.argv.data(), envp);
+    const int echec = errno;
+    if (echec == ENOENT || echec == ENOTDIR) continue;
+    erreur = pourquoiPasLance(chemin.c_str(), echec);
+    if (echec != EACCES) break;  // as execvp: a later one may still run
+  }
+  echecEnfant(e.rapport, erreur);
+}
+
 }  // namespace
+
+void Descripteur::fermer() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+Temporaire::Temporaire(const std::string& contenu) {
+  const char* dossier = std::getenv("TMPDIR");
+  nom_ = std::string(dossier && *dossier ? dossier : "/tmp") + "/repondre-XXXXXX";
+  const Descripteur fd(mkostemp(nom_.data(), O_CLOEXEC));
+  verifier(fd.ouvert(), "mkstemp");
+  verifier(write(fd.fd(), contenu.data(), contenu.size()) == static_cast<ssize_t>(contenu.size()),
+           "write");
+}
+
+Temporaire::~Temporaire() {
+  if (!nom_.empty()) unlink(nom_.c_str());
+}
 
 int lireFichierEntier(const std::string& nom, std::string& contenu) {
   contenu.clear();
-  const int fd = open(nom.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
+  const Descripteur fd(open(nom.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.ouvert()) return errno;
   char bloc[65536];
   ssize_t n = 0;
-  while ((n = read(fd, bloc, sizeof bloc)) > 0) contenu.append(bloc, static_cast<std::size_t>(n));
-  const int erreur = n < 0 ? errno : 0;
-  close(fd);
-  return erreur;
+  while ((n = read(fd.fd(), bloc, sizeof bloc)) > 0)
+    contenu.append(bloc, static_cast<std::size_t>(n));
+  return n < 0 ? errno : 0;
 }
 
 Programme::Programme(const std::vector<std::string>& argv, Entree entree,
                      const std::string& contenu, Lancement lancement)
     : entree_(entree) {
   verifier(!argv.empty(), "argv");
-  int err[2] = {-1, -1}, rapport[2], entreeTube[2] = {-1, -1}, sortieTube[2] = {-1, -1};
-  int maitre = -1;
-  const bool erreursApart = entree != Entree::terminal || !lancement.erreursSurLeTerminal;
-  if (erreursApart) verifier(pipe(err) == 0, "pipe");
-  verifier(pipe2(rapport, O_CLOEXEC) == 0, "pipe2");
-  if (entree == Entree::terminal) {
+  Enfant enfant = preparerEnfant(argv, lancement);
+  Tube rapport = tube();
+  std::vector<Descripteur> cotesEnfant;  // the child's ends, closed here once it has them
+  brancher(contenu, lancement, enfant.standard, cotesEnfant);
+  if (entree == Entree::terminal) enfant.terminal = esclave_.fd();
+  enfant.rapport = rapport.ecriture.fd();
+  pid_ = fork();
+  verifier(pid_ >= 0, "fork");
+  if (pid_ == 0) demarrerEnfant(enfant);
+  rapport.ecriture.fermer();
+  cotesEnfant.clear();
+  int erreur = 0;
+  if (read(rapport.lecture.fd(), &erreur, sizeof erreur) == static_cast<ssize_t>(sizeof erreur))
+    erreurDeLancement_ = erreur;
+  if (entree == Entree::tube) taper(contenu);
+}
+
+// Makes the program's standard descriptors (`standard`, held open by
+// `cotesEnfant` until the fork) and this side's ends.
+void Programme::brancher(const std::string& contenu, const Lancement& lancement, int (&standard)[3],
+                         std::vector<Descripteur>& cotesEnfant) {
+  const bool erreursApart = entree_ != Entree::terminal || !lancement.erreursSurLeTerminal;
+  if (erreursApart) {
+    Tube erreurs = tube();
+    erreur_ = std::move(erreurs.lecture);
+    standard[2] = erreurs.ecriture.fd();
+    cotesEnfant.push_back(std::move(erreurs.ecriture));
+  }
+  if (entree_ == Entree::terminal) {
     winsize taille{};
     taille.ws_row = 24;
     taille.ws_col = 80;
-    char nom[256] = {};
-    verifier(openpty(&maitre, &esclave_, nom, nullptr, &taille) == 0, "openpty");
+    int maitre = -1, esclave = -1;
+    verifier(openpty(&maitre, &esclave, nullptr, nullptr, &taille) == 0, "openpty");
+    lecture_ = Descripteur(auDessusDe2(maitre));
+    esclave_ = Descripteur(auDessusDe2(esclave));
+    ecriture_ = Descripteur(fcntl(lecture_.fd(), F_DUPFD_CLOEXEC, 3));
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
+    fcntl(lecture_.fd(), F_SETFL, fcntl(lecture_.fd(), F_GETFL) | O_NONBLOCK);  // never blocks
     if (!lancement.echo) {  // the system's usual modes otherwise
       termios modes{};
-      tcgetattr(esclave_, &modes);
+      tcgetattr(esclave_.fd(), &modes);
       modes.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
-      tcsetattr(esclave_, TCSANOW, &modes);
+      tcsetattr(esclave_.fd(), TCSANOW, &modes);
     }
-    terminal_ = nom;
-  } else {
-    verifier(pipe(sortieTube) == 0, "pipe");
-    if (entree == Entree::tube) verifier(pipe(entreeTube) == 0, "pipe");
-    if (entree == Entree::fichier) fichier_ = fichierTemporaire(contenu);
+    for (int fd = 0; fd < 3; ++fd)
+      if (fd < 2 || !erreursApart) standard[fd] = esclave_.fd();
+    surveillee_ = entreeDe(esclave_.fd());
+    return;
   }
-  pid_ = fork();
-  verifier(pid_ >= 0, "fork");
-  if (pid_ == 0) {
-    setsid();
-    if (erreursApart) dup2(err[1], 2);
-    if (entree == Entree::terminal) {
-      ioctl(esclave_, TIOCSCTTY, 0);
-      dup2(esclave_, 0);
-      dup2(esclave_, 1);
-      if (!erreursApart) dup2(esclave_, 2);
-    } else {
-      dup2(sortieTube[1], 1);
-      if (entree == Entree::tube) dup2(entreeTube[0], 0);
-      if (entree == Entree::fichier) dup2(open(fichier_.c_str(), O_RDONLY), 0);
-      if (entree == Entree::vide) dup2(open("/dev/null", O_RDONLY), 0);
-      if (entree == Entree::zero) dup2(open("/dev/zero", O_RDONLY), 0);
-      if (entree == Entree::repertoire) dup2(open("/", O_RDONLY | O_DIRECTORY), 0);
-      if (entree == Entree::fermee) close(0);
+  Tube sortie = tube();
+  lecture_ = std::move(sortie.lecture);
+  standard[1] = sortie.ecriture.fd();
+  cotesEnfant.push_back(std::move(sortie.ecriture));
+  Descripteur source;
+  switch (entree_) {
+    case Entree::tube: {
+      Tube entree = tube();
+      ecriture_ = std::move(entree.ecriture);
+      source = std::move(entree.lecture);
+      break;
     }
-    for (int fd = 3; fd < 256; ++fd)
-      if (fd != rapport[1]) close(fd);
-    lancer(argv, lancement.chercherDansPath, rapport[1]);
+    case Entree::fichier:
+      source = ouvrir(fichier_.emplace(contenu).nom().c_str(), O_RDONLY);
+      break;
+    case Entree::vide:
+      source = ouvrir("/dev/null", O_RDONLY);
+      break;
+    case Entree::zero:
+      source = ouvrir("/dev/zero", O_RDONLY);
+      break;
+    case Entree::repertoire:
+      source = ouvrir("/", O_RDONLY | O_DIRECTORY);
+      break;
+    default:  // fermee
+      break;
   }
-  close(rapport[1]);
-  int erreur = 0;
-  if (read(rapport[0], &erreur, sizeof erreur) == static_cast<ssize_t>(sizeof erreur))
-    erreurDeLancement_ = erreur;
-  close(rapport[0]);
-  if (erreursApart) {
-    close(err[1]);
-    erreur_ = err[0];
-  }
-  if (entree == Entree::terminal) {
-    lecture_ = maitre;
-    ecriture_ = dup(maitre);
-  } else {
-    close(sortieTube[1]);
-    lecture_ = sortieTube[0];
-    if (entree == Entree::tube) {
-      close(entreeTube[0]);
-      ecriture_ = entreeTube[1];
-      signal(SIGPIPE, SIG_IGN);
-      taper(contenu);
-    }
-  }
+  if (source.ouvert()) surveillee_ = entreeDe(source.fd());
+  standard[0] = source.fd();
+  cotesEnfant.push_back(std::move(source));
 }
 
 Programme::~Programme() {
-  if (!fini_ && pid_ > 0) {
-    tuerSession();
-    waitpid(pid_, nullptr, 0);
-  }
-  for (int fd : {ecriture_, lecture_, erreur_, esclave_})
-    if (fd >= 0) close(fd);
-  if (!fichier_.empty()) unlink(fichier_.c_str());
+  tuerTout();
+  if (!fini_ && pid_ > 0) reaper(true);
 }
 
 void Programme::lireDisponible(std::chrono::milliseconds attente) {
-  pollfd fds[2] = {{lecture_, POLLIN, 0}, {erreur_, POLLIN, 0}};
+  pollfd fds[2] = {{lecture_.fd(), POLLIN, 0}, {erreur_.fd(), POLLIN, 0}};
   if (poll(fds, 2, static_cast<int>(attente.count())) <= 0) return;
+  const std::size_t avant = sortie_.size();
   if (fds[0].revents) lire(lecture_, sortie_);
   if (fds[1].revents) lire(erreur_, erreurs_);
+  if (sortie_.size() != avant) derniereSortie_ = horloge::now();
 }
 
 bool Programme::attendre(const std::string& texte, std::chrono::milliseconds delai) {
@@ -238,7 +348,7 @@ bool Programme::attendre(const std::string& texte, std::chrono::milliseconds del
       curseur_ = trouve + texte.size();
       return true;
     }
-    if (horloge::now() >= fin || (lecture_ < 0 && erreur_ < 0)) return false;
+    if (horloge::now() >= fin || (!lecture_.ouvert() && !erreur_.ouvert())) return false;
     if (aFini()) {  // what is left to read is read at once
       const std::size_t avant = sortie_.size();
       lireDisponible(0ms);
@@ -249,110 +359,125 @@ bool Programme::attendre(const std::string& texte, std::chrono::milliseconds del
   }
 }
 
-std::vector<Programme::Fil> Programme::filsDeLaSession() const {
-  std::vector<Fil> fils;
-  for (pid_t pid : numeros("/proc")) {
-    if (sessionDe(pid) != pid_) continue;
-    const std::string processus = "/proc/" + std::to_string(pid);
-    for (pid_t tid : numeros(processus + "/task"))
-      // cppcheck-suppress useStlAlgorithm ; one push per thread, two levels down
-      fils.push_back({pid, tid, commutationsDe(processus + "/task/" + std::to_string(tid))});
-  }
-  return fils;
-}
-
-// Blocked in a read of its standard input (a terminal: of the terminal), or
-// in a poll (`pollCompte`: any poll of a process that has the terminal open).
-bool Programme::bloqueSurLEntree(pid_t pid, pid_t tid, bool parPoll, bool pollCompte) const {
-  const std::string processus = "/proc/" + std::to_string(pid);
-  std::istringstream f(lireFichier(processus + "/task/" + std::to_string(tid) + "/syscall"));
-  long numero = -1;  // "NUMBER FIRST-ARG ..." while blocked, else "running"
-  std::string premier;
-  if (!(f >> numero >> premier)) return false;
-  const long descripteur = std::strtol(premier.c_str(), nullptr, 16);
-  if (!parPoll && numero == SYS_read)
-    return terminal_.empty() ? descripteur == 0
-                             : lien(processus + "/fd/" + std::to_string(descripteur)) == terminal_;
-  if (!estPoll(numero) || (!parPoll && !pollCompte)) return false;
-  if (terminal_.empty() || parPoll) return true;
-  for (pid_t fd : numeros(processus + "/fd"))
-    if (lien(processus + "/fd/" + std::to_string(fd)) == terminal_) return true;
-  return false;
-}
-
-bool Programme::attendLecture(std::chrono::milliseconds delai, bool parPoll) {
+bool Programme::attendLecture(std::chrono::milliseconds delai, Attente attente) {
   const auto fin = horloge::now() + delai;
   while (horloge::now() < fin) {
     int enAttente = 0;  // bytes written to a pipe and not yet read by the program
-    const bool toutLu = entree_ != Entree::tube || ecriture_ < 0 ||
-                        (ioctl(ecriture_, FIONREAD, &enAttente) == 0 && enAttente == 0);
-    if (toutLu && bloqueSurLEntree(pid_, pid_, parPoll, false)) return true;
+    const bool toutLu = entree_ != Entree::tube || !ecriture_.ouvert() ||
+                        (ioctl(ecriture_.fd(), FIONREAD, &enAttente) == 0 && enAttente == 0);
+    if (toutLu && attenteDe({pid_, pid_, 0}, surveillee_, refusDeProc_) == attente) return true;
     lireDisponible(5ms);
   }
   return false;
 }
 
-bool Programme::attendUneReponse() {
-  int nonLus = 0;
-  if (esclave_ < 0 || ioctl(esclave_, FIONREAD, &nonLus) != 0 || nonLus > 0) {
-    vuEnAttente_ = 0;
-    return false;
-  }
+// Whether a thread of the run that has blocked since the last taper() waits
+// for input on the terminal.
+bool Programme::quelquUnAttend() {
   bool attend = false;
-  for (const Fil& fil : filsDeLaSession()) {
+  for (const Fil& fil : filsDuLancement(pid_)) {
     const auto avant = std::find_if(avantLaFrappe_.begin(), avantLaFrappe_.end(),
                                     [&](const Fil& f) { return f.tid == fil.tid; });
     const bool bloqueDepuis =
         avant == avantLaFrappe_.end() || fil.commutations > avant->commutations;
-    if (bloqueDepuis && bloqueSurLEntree(fil.pid, fil.tid, false, true)) attend = true;
+    if (bloqueDepuis && attenteDe(fil, surveillee_, refusDeProc_) != Attente::aucune) attend = true;
   }
-  vuEnAttente_ = attend ? vuEnAttente_ + 1 : 0;
-  return vuEnAttente_ >= 2;
+  return attend;
+}
+
+bool Programme::attendUneReponse() {
+  const auto maintenant = horloge::now();
+  int nonLus = 0;
+  if (!esclave_.ouvert() || ioctl(esclave_.fd(), FIONREAD, &nonLus) != 0 || nonLus > 0) {
+    vuDepuis_.reset();
+    return false;
+  }
+  const bool calme = maintenant - derniereSortie_ >= kCalme;
+  const bool tarde = vuDepuis_ && maintenant - *vuDepuis_ >= kAttenteMax;
+  if (!calme && !tarde && maintenant - dernierRegard_ < kRegard) return false;
+  dernierRegard_ = maintenant;
+  if (!quelquUnAttend()) {
+    vuDepuis_.reset();
+    return false;
+  }
+  if (!vuDepuis_) vuDepuis_ = maintenant;
+  return maintenant - std::max(*vuDepuis_, derniereSortie_) >= kCalme ||
+         maintenant - *vuDepuis_ >= kAttenteMax;
 }
 
 void Programme::signaler(int numero) {
   kill(pid_, numero);
 }
 
-void Programme::taper(const std::string& texte) {
+bool Programme::taper(const std::string& texte, std::chrono::milliseconds delai) {
   if (entree_ == Entree::terminal) {
-    avantLaFrappe_ = filsDeLaSession();
-    vuEnAttente_ = 0;
+    avantLaFrappe_ = filsDuLancement(pid_);
+    vuDepuis_.reset();
   }
-  if (ecriture_ >= 0 && !texte.empty()) {
-    [[maybe_unused]] const ssize_t n = write(ecriture_, texte.data(), texte.size());
+  if (!ecriture_.ouvert()) return texte.empty();
+  const auto fin = horloge::now() + delai;
+  for (std::size_t ecrit = 0; ecrit < texte.size();) {
+    const ssize_t n = ecrireSansSigpipe(ecriture_.fd(), texte.data() + ecrit, texte.size() - ecrit);
+    if (n > 0) {
+      ecrit += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno == EAGAIN && horloge::now() < fin) {
+      // The terminal is full: what the program writes meanwhile is read, so
+      // that it can go on and read.
+      pollfd sonde{ecriture_.fd(), POLLOUT, 0};
+      poll(&sonde, 1, 1);
+      lireDisponible(0ms);
+    } else if (n >= 0 || errno != EINTR) {
+      return false;
+    }
   }
+  return true;
 }
 
 void Programme::fermerEntree() {
-  if (ecriture_ >= 0 && ecriture_ != lecture_) close(ecriture_);
-  ecriture_ = -1;
+  ecriture_.fermer();
+}
+
+void Programme::noterFin(int etat) {
+  fini_ = true;
+  statut_ = WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
+  signal_ = WIFSIGNALED(etat) ? WTERMSIG(etat) : 0;
 }
 
 bool Programme::reaper(bool bloquant) {
   if (fini_) return true;
   int etat = 0;
   if (waitpid(pid_, &etat, bloquant ? 0 : WNOHANG) != pid_) return false;
-  fini_ = true;
-  statut_ = WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
-  signal_ = WIFSIGNALED(etat) ? WTERMSIG(etat) : 0;
+  noterFin(etat);
   return true;
+}
+
+// As a subreaper, the orphans of the run are this process's children: their
+// ends are collected, the started process's noted if it is among them.
+void Programme::recolterAdoptes() {
+  int adopte = 0;
+  if (prctl(PR_GET_CHILD_SUBREAPER, &adopte) != 0 || adopte == 0) return;
+  for (;;) {
+    int etat = 0;
+    const pid_t fini = waitpid(-1, &etat, WNOHANG);
+    if (fini <= 0) return;
+    if (fini == pid_ && !fini_) noterFin(etat);
+  }
 }
 
 bool Programme::aFini() {
   return reaper(false);
 }
 
-void Programme::tuerSession() {
+void Programme::tuerTout() {
   if (pid_ <= 0) return;
-  kill(-pid_, SIGKILL);
-  for (int tour = 0; tour < 10; ++tour) {
-    bool reste = false;
-    for (pid_t pid : numeros("/proc"))
-      if (pid != pid_ && sessionDe(pid) == pid_ && kill(pid, SIGKILL) == 0) reste = true;
-    if (!reste) break;
+  for (int tour = 0; tour < 100; ++tour) {
+    const auto restants = processusDuLancement(pid_, !fini_);
+    for (pid_t pid : restants) kill(pid, SIGKILL);
+    if (!fini_) reaper(false);
+    recolterAdoptes();
+    if (restants.empty()) return;
+    std::this_thread::sleep_for(1ms);
   }
-  if (!fini_) kill(pid_, SIGKILL);
 }
 
 bool Programme::attendToujours(std::chrono::milliseconds duree) {
@@ -360,7 +485,7 @@ bool Programme::attendToujours(std::chrono::milliseconds duree) {
   while (horloge::now() < fin) {
     if (reaper(false)) return false;
     lireDisponible(10ms);
-    if (lecture_ < 0 && erreur_ < 0) std::this_thread::sleep_for(10ms);
+    if (!lecture_.ouvert() && !erreur_.ouvert()) std::this_thread::sleep_for(10ms);
   }
   return !reaper(false);
 }
@@ -368,19 +493,18 @@ bool Programme::attendToujours(std::chrono::milliseconds duree) {
 bool Programme::finir(std::chrono::milliseconds delai) {
   const auto fin = horloge::now() + delai;
   for (;;) {
-    if (reaper(false) && lecture_ >= 0 && esclave_ >= 0) {
+    if (reaper(false) && lecture_.ouvert() && esclave_.ouvert()) {
       // The terminal stays open on this side: once the program has exited,
       // what it wrote is read, then the terminal is let go.
       for (std::size_t avant = ~std::size_t{0}; avant != sortie_.size();) {
         avant = sortie_.size();
         lireDisponible(0ms);
       }
-      close(lecture_);
-      lecture_ = -1;
+      lecture_.fermer();
     }
-    if (lecture_ < 0 && erreur_ < 0 && reaper(false)) return true;
+    if (!lecture_.ouvert() && !erreur_.ouvert() && reaper(false)) return true;
     if (horloge::now() >= fin) return false;
-    if (lecture_ >= 0 || erreur_ >= 0)
+    if (lecture_.ouvert() || erreur_.ouvert())
       lireDisponible(20ms);
     else
       std::this_thread::sleep_for(5ms);
@@ -404,5 +528,6 @@ Execution executer(const std::vector<std::string>& argv, Entree entree, const st
   e.sortie = p.sortie();
   e.erreurs = p.erreurs();
   e.statut = p.statut();
+  e.signal = p.signalDeFin();
   return e;
 }

@@ -2,16 +2,22 @@
 // pseudo-terminal, or with standard input from a pipe, a regular file,
 // /dev/null, /dev/zero, a directory (every read fails), or closed. Every wait
 // has a deadline; a program still running when the object dies is killed,
-// with its whole session, so a prompt that spins fails instead of hanging.
-// Linux: what the program waits for is read in /proc.
+// with every process of its run, so a prompt that spins fails instead of
+// hanging. Linux: what the program waits for is read in /proc (attente.h).
+// The engine changes no process-wide signal setting, and its writes never
+// raise SIGPIPE.
 #ifndef OUTILS_REPONDRE_PROGRAMME_H
 #define OUTILS_REPONDRE_PROGRAMME_H
 
 #include <sys/types.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "attente.h"
 
 enum class Entree { terminal, tube, fichier, vide, zero, repertoire, fermee };
 
@@ -19,7 +25,49 @@ enum class Entree { terminal, tube, fichier, vide, zero, repertoire, fermee };
 struct Lancement {
   bool erreursSurLeTerminal = false;  // its error stream on the terminal, not kept apart
   bool echo = true;                   // the terminal echoes what is typed
-  bool chercherDansPath = false;      // a name without '/' is looked up in PATH
+  bool chercherDansPath = false;      // a name without '/' is looked up in PATH (no shell)
+  // TERM=xterm-256color, COLUMNS=80, LINES=24, LC_ALL=C.UTF-8, no LANGUAGE;
+  // the rest of the environment is the caller's.
+  bool environnementStable = false;
+};
+
+// A descriptor, closed with its owner.
+class Descripteur {
+ public:
+  Descripteur() = default;
+  explicit Descripteur(int fd) : fd_(fd) {}
+  ~Descripteur() { fermer(); }
+  Descripteur(Descripteur&& autre) noexcept : fd_(std::exchange(autre.fd_, -1)) {}
+  Descripteur& operator=(Descripteur&& autre) noexcept {
+    if (this != &autre) {
+      fermer();
+      fd_ = std::exchange(autre.fd_, -1);
+    }
+    return *this;
+  }
+  Descripteur(const Descripteur&) = delete;
+  Descripteur& operator=(const Descripteur&) = delete;
+
+  int fd() const { return fd_; }
+  bool ouvert() const { return fd_ >= 0; }
+  void fermer();
+
+ private:
+  int fd_ = -1;
+};
+
+// A file in the temporary folder, removed with its owner.
+class Temporaire {
+ public:
+  Temporaire() = default;
+  explicit Temporaire(const std::string& contenu);
+  ~Temporaire();
+  Temporaire(const Temporaire&) = delete;
+  Temporaire& operator=(const Temporaire&) = delete;
+  const std::string& nom() const { return nom_; }
+
+ private:
+  std::string nom_;
 };
 
 class Programme {
@@ -41,22 +89,28 @@ class Programme {
   // moves past it. False when the deadline passes first.
   bool attendre(const std::string& texte,
                 std::chrono::milliseconds delai = std::chrono::seconds(5));
-  // Waits until a process of the program's session is blocked reading its
-  // standard input (on a pipe, once it has read all that was written to it).
-  // The pause writes its text before it discards pending input, so a test
-  // types only once this holds, or its line could be discarded. With
-  // `parPoll`, waits until it is blocked in poll instead, where a prompt waits
-  // for input after a read cut short by a signal.
+  // Waits until the started process is blocked reading its standard input
+  // (on a pipe, once it has read all that was written to it), or, with
+  // Attente::sondage, in a poll, select or epoll wait on it, where a prompt
+  // waits for input after a read cut short by a signal. The pause writes its
+  // text before it discards pending input, so a test types only once this
+  // holds, or its line could be discarded.
   bool attendLecture(std::chrono::milliseconds delai = std::chrono::seconds(5),
-                     bool parPoll = false);
-  // True when, since the last taper(), the terminal's input has all been read
-  // and a process of the session has blocked in a read or a poll of the
-  // terminal: it waits for the next line. Seen twice in a row, a moment apart.
+                     Attente attente = Attente::lecture);
+  // True when the program waits for the next line: since the last taper(),
+  // the terminal's input has all been read, and a thread of the run is
+  // blocked waiting for input on the terminal (attente.h); it has been seen
+  // so, with nothing written by the program, for kCalme, or for kAttenteMax
+  // whatever it writes.
   bool attendUneReponse();
+  // The errno with which /proc refused to say what a process of the run
+  // waits for (EACCES, EPERM), or 0.
+  int refusDeProc() const { return refusDeProc_; }
   // Sends `numero` to the program.
   void signaler(int numero);
-  // Writes to the program's standard input (terminal or pipe).
-  void taper(const std::string& texte);
+  // Writes to the program's standard input (terminal or pipe); false when not
+  // all of it could be written (a terminal: within `delai`).
+  bool taper(const std::string& texte, std::chrono::milliseconds delai = std::chrono::seconds(5));
   // Closes the writing end of the pipe, so the program meets the end of input.
   void fermerEntree();
   // True when the program has not exited after `duree`.
@@ -67,8 +121,8 @@ class Programme {
   void lireDisponible(std::chrono::milliseconds attente);
   // True once the started process has exited (it is then reaped).
   bool aFini();
-  // Kills every process of the program's session.
-  void tuerSession();
+  // Kills every process of the run (attente.h, filsDuLancement()).
+  void tuerTout();
 
   const std::string& sortie() const { return sortie_; }
   const std::string& erreurs() const { return erreurs_; }
@@ -79,26 +133,26 @@ class Programme {
   int compter(const std::string& motif) const;
 
  private:
-  struct Fil {
-    pid_t pid;  // its process
-    pid_t tid;
-    long commutations;  // voluntary context switches: each time it blocked
-  };
-  std::vector<Fil> filsDeLaSession() const;
-  bool bloqueSurLEntree(pid_t pid, pid_t tid, bool parPoll, bool pollCompte) const;
+  void brancher(const std::string& contenu, const Lancement& lancement, int (&standard)[3],
+                std::vector<Descripteur>& cotesEnfant);
+  bool quelquUnAttend();
   bool reaper(bool bloquant);
+  void noterFin(int etat);
+  void recolterAdoptes();
 
   Entree entree_;
   pid_t pid_ = -1;
-  int ecriture_ = -1;     // program's standard input (pty master or pipe)
-  int lecture_ = -1;      // program's standard output (pty master or pipe)
-  int erreur_ = -1;       // program's error stream, when kept apart
-  int esclave_ = -1;      // the terminal's other side, kept to see its input queue
-  std::string terminal_;  // the terminal's name (/dev/pts/N)
+  Descripteur ecriture_;               // program's standard input (pty master or pipe)
+  Descripteur lecture_;                // program's standard output (pty master or pipe)
+  Descripteur erreur_;                 // program's error stream, when kept apart
+  Descripteur esclave_;                // the terminal's other side, kept to see its input queue
+  std::optional<Temporaire> fichier_;  // standard input, for Entree::fichier
+  EntreeSurveillee surveillee_;
   std::string sortie_, erreurs_;
-  std::string fichier_;             // standard input, for Entree::fichier; removed at the end
-  std::vector<Fil> avantLaFrappe_;  // the session's threads when last typed to
-  int vuEnAttente_ = 0;
+  std::vector<Fil> avantLaFrappe_;  // the run's threads when last typed to
+  std::optional<std::chrono::steady_clock::time_point> vuDepuis_;  // waiting since
+  std::chrono::steady_clock::time_point derniereSortie_, dernierRegard_;
+  int refusDeProc_ = 0;
   std::size_t curseur_ = 0;
   int statut_ = -1;
   int signal_ = 0;
@@ -114,6 +168,7 @@ int lireFichierEntier(const std::string& nom, std::string& contenu);
 struct Execution {
   std::string sortie, erreurs;
   int statut = -1;
+  int signal = 0;  // the signal that killed it, or 0
   bool termine = false;
 };
 Execution executer(const std::vector<std::string>& argv, Entree entree,

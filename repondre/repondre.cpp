@@ -165,7 +165,7 @@ Deroulement derouler(const Arguments& a, const std::vector<std::string>& reponse
     const std::size_t avant = p.sortie().size();
     p.lireDisponible(2ms);
     if (p.sortie().size() > kSortieMax) {
-      p.tuerSession();
+      p.tuerTout();
       echouer(2, "le programme écrit sans fin (plus de 4 Mo) : arrêté");
     }
     // A program that has just written is not waiting: /proc is looked at once it is quiet.
@@ -175,14 +175,14 @@ Deroulement derouler(const Arguments& a, const std::vector<std::string>& reponse
       const bool epuisees = d.utilisees >= reponses.size();
       if (epuisees && !finsSiEpuisees) {
         d.enAttenteDePlus = true;
-        p.tuerSession();
+        p.tuerTout();
         break;
       }
       const std::string reponse = epuisees ? kFinDEntree : reponses[d.utilisees++];
       const bool fin = reponse == kFinDEntree;
       finsDeSuite = fin ? finsDeSuite + 1 : 0;
       if (finsDeSuite > kFinsDEntreeDeSuite) {
-        p.tuerSession();
+        p.tuerTout();
         echouer(2, "le programme attend encore après " + std::to_string(kFinsDEntreeDeSuite) +
                        " fins d'entrée de suite : il boucle, arrêté");
       }
@@ -191,7 +191,7 @@ Deroulement derouler(const Arguments& a, const std::vector<std::string>& reponse
       limite = horloge::now() + delai;
     }
     if (horloge::now() > limite) {
-      p.tuerSession();
+      p.tuerTout();
       std::ostringstream secondes;
       secondes << a.delai;
       echouer(
@@ -199,7 +199,7 @@ Deroulement derouler(const Arguments& a, const std::vector<std::string>& reponse
     }
   }
   p.finir(kLectureDeLaFin);
-  p.tuerSession();  // what it left running
+  p.tuerTout();  // what it left running
   recopier();
   if (const int signal = p.signalDeFin(); signal != 0 && !d.enAttenteDePlus)
     echouer(2, "le programme a été tué par le signal " + std::to_string(signal) + " (" +

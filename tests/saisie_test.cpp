@@ -523,10 +523,12 @@ TEST(Entrees, UneInviteAttendSaReponseMalgreSignauxEtEntreeNonBloquante) {
       if (i + 1 == c.dialogue.size() && c.evenement == signalPendantLaLecture) {
         ASSERT_TRUE(p.attendLecture()) << dernier;
         p.signaler(SIGUSR1);
-        ASSERT_TRUE(p.attendLecture(5s, true)) << dernier << ": " << p.sortie();
+        ASSERT_TRUE(p.attendLecture(5s, Attente::sondage)) << dernier << ": " << p.sortie();
       } else if (c.evenement == lectureEnCours ||
                  (i + 1 == c.dialogue.size() && c.evenement != aucun)) {
-        ASSERT_TRUE(p.attendLecture(5s, c.evenement == attenteEnPoll)) << dernier;
+        ASSERT_TRUE(
+            p.attendLecture(5s, c.evenement == attenteEnPoll ? Attente::sondage : Attente::lecture))
+            << dernier;
       }
       EXPECT_TRUE(p.attendToujours(100ms)) << dernier << ": " << p.sortie();
       p.taper(c.dialogue[i].tape);
