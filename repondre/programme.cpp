@@ -29,7 +29,7 @@ using horloge = std::chrono::steady_clock;
 
 constexpr auto kCalme = 10ms;        // nothing written for this long once the wait is seen
 constexpr auto kAttenteMax = 100ms;  // typed at the latest this long after it is first seen
-constexpr auto kRegard = 20ms;       // /proc looked at this often while the program writes
+constexpr auto kRegard = 5ms;        // /proc looked at this often while the program writes
 constexpr rlim_t kDescripteursMax = 65536;
 
 void verifier(bool ok, const char* quoi) {

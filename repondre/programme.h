@@ -82,6 +82,7 @@ class Programme {
   Programme(const Programme&) = delete;
   Programme& operator=(const Programme&) = delete;
 
+  pid_t pid() const { return pid_; }
   // 0 once the program is running; else the errno of its exec (it did not start).
   int erreurDeLancement() const { return erreurDeLancement_; }
 

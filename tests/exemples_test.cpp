@@ -16,6 +16,7 @@
 
 #include "gtest/gtest.h"
 #include "programme.h"
+#include "transcript.h"
 
 namespace {
 
@@ -27,23 +28,22 @@ std::string lire(const std::string& nom) {
   return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
-// Plays a transcript on a pipe: waits for each piece of text, types each
-// answer, and checks the whole output at the end. (The examples answered on a
-// terminal are checked by repondre, in CTest.)
-void jouer(Programme& p, const std::string& transcript, const std::string& nom) {
+// Plays a transcript (read as repondre reads it) on a pipe: waits for each
+// piece of text, types each answer, and checks the whole output at the end.
+// (The examples answered on a terminal are checked by repondre, in CTest.)
+void jouer(Programme& p, const std::string& source, const std::string& nom) {
+  Transcript transcript;
+  std::string erreur;
+  ASSERT_TRUE(lireTranscript(source, transcript, erreur)) << nom << ": " << erreur;
   std::string ecran;
-  std::size_t debut = 0;
-  for (auto ouvre = transcript.find("{{"); ouvre != std::string::npos;
-       ouvre = transcript.find("{{", debut)) {
-    const auto ferme = transcript.find("}}", ouvre);
-    ASSERT_NE(ferme, std::string::npos) << nom;
-    ASSERT_TRUE(p.attendre(transcript.substr(debut, ouvre - debut))) << nom << ": " << p.sortie();
-    const std::string reponse = transcript.substr(ouvre + 2, ferme - ouvre - 2);
-    p.taper(reponse + "\n");
-    ecran += transcript.substr(debut, ouvre - debut);
-    debut = ferme + 2;
+  for (const Morceau& morceau : transcript) {
+    if (morceau.sorte == Morceau::texte) {
+      ASSERT_TRUE(p.attendre(morceau.contenu)) << nom << ": " << p.sortie();
+      ecran += morceau.contenu;
+    } else {
+      p.taper(morceau.sorte == Morceau::reponse ? morceau.contenu + "\n" : "");
+    }
   }
-  ecran += transcript.substr(debut);
   p.fermerEntree();
   ASSERT_TRUE(p.finir()) << nom << ": " << p.sortie();
   EXPECT_EQ(p.sortie(), ecran) << nom;
