@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -126,7 +127,7 @@ bool pollSurEntree(pid_t pid, std::uintptr_t sondes, unsigned long nombre,
   if (!lireMemoire(pid, sondes, octets, refus)) return false;
   for (std::size_t i = 0; i < nombre; ++i) {
     pollfd sonde{};
-    std::copy_n(octets.data() + i * sizeof sonde, sizeof sonde, reinterpret_cast<char*>(&sonde));
+    std::memcpy(&sonde, octets.data() + i * sizeof sonde, sizeof sonde);
     if ((sonde.events & (POLLIN | POLLRDNORM)) != 0 && estEntree(pid, sonde.fd, entree, refus))
       return true;
   }
@@ -236,6 +237,10 @@ std::vector<pid_t> processusDuLancement(pid_t racine, bool racineVivante) {
   const pid_t moi = getpid();
   std::vector<pid_t> lancement;
   if (racineVivante) lancement.push_back(racine);
+  // Reaped, its pid names another process if one has it: its session is no longer the run's.
+  const bool session =
+      racineVivante ||
+      std::none_of(tous.begin(), tous.end(), [&](const Processus& p) { return p.pid == racine; });
   const auto dedans = [&](pid_t pid) {
     return std::find(lancement.begin(), lancement.end(), pid) != lancement.end();
   };
@@ -243,7 +248,8 @@ std::vector<pid_t> processusDuLancement(pid_t racine, bool racineVivante) {
     ajoute = false;
     for (const Processus& p : tous) {
       if (dedans(p.pid)) continue;
-      if (p.session == racine || dedans(p.parent) || (adopte != 0 && p.parent == moi)) {
+      if ((session && p.session == racine) || dedans(p.parent) ||
+          (adopte != 0 && p.parent == moi)) {
         lancement.push_back(p.pid);
         ajoute = true;
       }

@@ -44,7 +44,8 @@ struct Fil {
 // The processes of the run started as `racine`, zombies aside: its session,
 // its descendants, and the orphans this process adopted as a subreaper.
 // Once `racine` is reaped (`racineVivante` false), its pid may name another
-// process: only its session and the adopted orphans are then the run's.
+// process: only its session (while no process has that pid) and the adopted
+// orphans are then the run's.
 std::vector<pid_t> processusDuLancement(pid_t racine, bool racineVivante = true);
 
 // The threads of those processes.

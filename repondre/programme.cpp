@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -15,12 +14,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
-
-extern char** environ;
 
 namespace {
 
@@ -267,10 +265,10 @@ void Programme::brancher(const std::string& contenu, const Lancement& lancement,
                          std::vector<Descripteur>& cotesEnfant) {
   const bool erreursApart = entree_ != Entree::terminal || !lancement.erreursSurLeTerminal;
   if (erreursApart) {
-    Tube erreurs = tube();
-    erreur_ = std::move(erreurs.lecture);
-    standard[2] = erreurs.ecriture.fd();
-    cotesEnfant.push_back(std::move(erreurs.ecriture));
+    Tube sesErreurs = tube();
+    erreur_ = std::move(sesErreurs.lecture);
+    standard[2] = sesErreurs.ecriture.fd();
+    cotesEnfant.push_back(std::move(sesErreurs.ecriture));
   }
   if (entree_ == Entree::terminal) {
     winsize taille{};
@@ -294,10 +292,10 @@ void Programme::brancher(const std::string& contenu, const Lancement& lancement,
     surveillee_ = entreeDe(esclave_.fd());
     return;
   }
-  Tube sortie = tube();
-  lecture_ = std::move(sortie.lecture);
-  standard[1] = sortie.ecriture.fd();
-  cotesEnfant.push_back(std::move(sortie.ecriture));
+  Tube versLui = tube();
+  lecture_ = std::move(versLui.lecture);
+  standard[1] = versLui.ecriture.fd();
+  cotesEnfant.push_back(std::move(versLui.ecriture));
   Descripteur source;
   switch (entree_) {
     case Entree::tube: {
@@ -472,7 +470,7 @@ void Programme::tuerTout() {
   if (pid_ <= 0) return;
   for (int tour = 0; tour < 100; ++tour) {
     const auto restants = processusDuLancement(pid_, !fini_);
-    for (pid_t pid : restants) kill(pid, SIGKILL);
+    for (pid_t reste : restants) kill(reste, SIGKILL);
     if (!fini_) reaper(false);
     recolterAdoptes();
     if (restants.empty()) return;

@@ -251,7 +251,8 @@ std::string premiereDifference(const std::string& attendu, const std::string& ob
   if (ecart.first == attendu.end() && ecart.second == obtenu.end()) return "";
   auto position = static_cast<std::size_t>(ecart.first - attendu.begin());
   while (position > 0 && suite(attendu, position)) --position;  // never inside a character
-  const auto ligne = 1 + std::count(attendu.begin(), attendu.begin() + position, '\n');
+  const auto ligne = 1 + std::count(attendu.begin(),
+                                    attendu.begin() + static_cast<std::ptrdiff_t>(position), '\n');
   const auto montrer = [&](const std::string& texte) {
     const bool rien = position >= texte.size() && (position == 0 || texte[position - 1] == '\n');
     if (rien) return std::string("(la fin du texte)");
