@@ -103,6 +103,7 @@ struct Enfant {
   int terminal = -1;                 // made its controlling terminal
   int rapport = -1;                  // the exec-error pipe: an errno, if it fails
   int limite = 0;                    // descriptors are closed below this
+  rlim_t memoire = 0;                // RLIMIT_AS, when not 0
   std::vector<std::string> chemins;  // tried in turn
   std::vector<char*> argv, envp;
   std::vector<std::string> environnement;  // what envp points into, when set here
@@ -150,6 +151,7 @@ Enfant preparerEnfant(const std::vector<std::string>& argv, const Lancement& lan
   rlimit limite{};
   getrlimit(RLIMIT_NOFILE, &limite);
   e.limite = static_cast<int>(std::min(limite.rlim_cur, kDescripteursMax));
+  e.memoire = static_cast<rlim_t>(lancement.memoire);
   return e;
 }
 
@@ -188,6 +190,8 @@ int pourquoiPasLance(const char* chemin, int erreur) {
   sigemptyset(&aucun);
   sigprocmask(SIG_SETMASK, &aucun, nullptr);
   if (e.terminal >= 0 && ioctl(e.terminal, TIOCSCTTY, 0) != 0) echecEnfant(e.rapport, errno);
+  const rlimit memoire{e.memoire, e.memoire};
+  if (e.memoire != 0 && setrlimit(RLIMIT_AS, &memoire) != 0) echecEnfant(e.rapport, errno);
   for (int fd = 0; fd < 3; ++fd) {
     if (e.standard[fd] < 0)
       close(fd);

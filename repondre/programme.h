@@ -29,6 +29,8 @@ struct Lancement {
   // TERM=xterm-256color, COLUMNS=80, LINES=24, LC_ALL=C.UTF-8, no LANGUAGE;
   // the rest of the environment is the caller's.
   bool environnementStable = false;
+  // Each process's address space, in bytes (RLIMIT_AS); 0: the caller's limit.
+  unsigned long long memoire = 0;
 };
 
 // A descriptor, closed with its owner.

@@ -208,7 +208,7 @@ Transcript ecranDe(const Transcript& transcript) {
   return ecran;
 }
 
-std::string visible(const std::string& texte) {
+std::string visible(const std::string& texte, bool finDeLigne) {
   std::string resultat;
   for (std::size_t i = 0; i < texte.size();) {
     const char c = texte[i];
@@ -222,9 +222,10 @@ std::string visible(const std::string& texte) {
     if (c == ' ') {
       std::size_t j = i;
       while (j < texte.size() && texte[j] == ' ') ++j;
-      const bool finDeLigne = j == texte.size() || texte[j] == '\n';
-      resultat += finDeLigne ? std::string() : std::string(j - i, ' ');
-      if (finDeLigne)
+      const bool finit =
+          (j == texte.size() && finDeLigne) || (j < texte.size() && texte[j] == '\n');
+      resultat += finit ? std::string() : std::string(j - i, ' ');
+      if (finit)
         for (std::size_t k = i; k < j; ++k) resultat += "\xC2\xB7";  // U+00B7
       i = j;
       continue;
@@ -246,6 +247,25 @@ std::string visible(const std::string& texte) {
   return resultat;
 }
 
+std::size_t ligneDifferente(const std::string& attendu, const std::string& obtenu) {
+  const auto ecart = std::mismatch(attendu.begin(), attendu.end(), obtenu.begin(), obtenu.end());
+  if (ecart.first == attendu.end() && ecart.second == obtenu.end()) return 0;
+  return 1 + static_cast<std::size_t>(std::count(attendu.begin(), ecart.first, '\n'));
+}
+
+std::string lignesVisibles(const std::string& texte, std::size_t premiere, std::size_t derniere,
+                           const std::string& retrait) {
+  std::string resultat;
+  std::size_t numero = 1;
+  for (std::size_t debut = 0; debut < texte.size() && numero <= derniere; ++numero) {
+    const std::size_t fin = std::min(texte.find('\n', debut), texte.size());
+    if (numero >= premiere)
+      resultat += retrait + "« " + visible(texte.substr(debut, fin - debut), true) + " »\n";
+    debut = fin + 1;
+  }
+  return resultat;
+}
+
 std::string premiereDifference(const std::string& attendu, const std::string& obtenu) {
   const auto ecart = std::mismatch(attendu.begin(), attendu.end(), obtenu.begin(), obtenu.end());
   if (ecart.first == attendu.end() && ecart.second == obtenu.end()) return "";
@@ -258,7 +278,7 @@ std::string premiereDifference(const std::string& attendu, const std::string& ob
     if (rien) return std::string("(la fin du texte)");
     bool finie = false;
     const std::string l = ligneA(texte, position, finie);
-    return "« " + visible(l) + " »" + (finie ? "" : " (sans saut de ligne à la fin)");
+    return "« " + visible(l, true) + " »" + (finie ? "" : " (sans saut de ligne à la fin)");
   };
   std::size_t avant = position - std::min<std::size_t>(position, 30);
   while (suite(attendu, avant)) ++avant;

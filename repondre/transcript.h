@@ -47,8 +47,18 @@ Transcript ecranDe(const Transcript& transcript);
 
 // `texte` on one line, with what cannot be seen shown: \\ for a backslash,
 // \n, \r, \t, \xNN for other control bytes, DEL, bytes that are not UTF-8
-// and U+FFFE/U+FFFF, and · for a blank that ends a line.
-std::string visible(const std::string& texte);
+// and U+FFFE/U+FFFF, and · for a blank that ends a line (at the end of
+// `texte` too when `finDeLigne`).
+std::string visible(const std::string& texte, bool finDeLigne = false);
+
+// The line of `attendu` where `obtenu` first differs from it (both written
+// transcripts), counted from 1; 0 when they are the same.
+std::size_t ligneDifferente(const std::string& attendu, const std::string& obtenu);
+
+// The lines `premiere` to `derniere` of `texte` (from 1), each shown visible
+// between « », one a line, indented by `retrait`.
+std::string lignesVisibles(const std::string& texte, std::size_t premiere, std::size_t derniere,
+                           const std::string& retrait);
 
 // Where `obtenu` first differs from `attendu` (both written transcripts),
 // said in French: the line of `attendu`, both lines, and the characters just

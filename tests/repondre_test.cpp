@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -60,12 +61,41 @@ TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
                                                 "--inh-caps=-sys_ptrace", "--"}
                      : std::vector<std::string>{};
   const std::string deuxEntiers = "Premier : {{4}}\nSecond : {{5}}\n9\n";
+  // Folders of cases, named in a row's options and prefix by their key; OBTENU is a folder
+  // that does not exist yet.
+  const std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>>
+      dossiers = {
+          {"CLASSE",
+           {{"a.attendu", "Nombre ? {{42}}\nNom ? {{Ada}}\n42 Ada\n"},
+            {"b.attendu", "Nombre ? {{7}}\nNom ? {{Bob}}\n7  bob\n"},
+            {"c.attendu", "Nombre ? {{1}}\nNom ? {{Zoe}}\n0,95 Zoe\n"},
+            {"notes.txt", "pas un cas"}}},
+          {"VIDE", {}},
+          {"DOUBLE", {{"a.attendu", "Nombre ? {{5}}\n"}}},
+          {"MAL", {{"m.attendu", "Nom ? {{Ada\n"}}},
+          {"MEMOIRE", {{"m.attendu", "allocation impossible\n"}}},
+          {"ACCENTS", {{"c.attendu", "CAF\xC3\x89  SERVI\n\n"}}},
+      };
+  const std::string tousReussis = "a : réussi\nb : réussi\nc : réussi\nréussis : 3/3\n";
+  const std::vector<std::string> tolerant = {"--espaces", "--casse", "--tolerance", "0,05"};
+  const auto avec = [](std::vector<std::string> options, const std::vector<std::string>& plus) {
+    options.insert(options.end(), plus.begin(), plus.end());
+    return options;
+  };
+  const auto puisLeFichier = [](const std::string& fichier) {  // repondre, then cat FICHIER
+    return std::vector<std::string>{"sh", "-c", "\"$@\"; s=$?; cat " + fichier + "; exit $s", "sh"};
+  };
+  const std::vector<std::string> lireLeJunit = {
+      "sh", "-c",
+      "\"$@\" | python3 -c 'import sys, xml.dom.minidom as m; "
+      "print(m.parse(sys.stdin).documentElement.getAttribute(\"failures\"))'",
+      "sh"};
   struct Cas {
     std::vector<std::string> options;  // before "--"; FICHIER stands for the file below
     std::string fichier;               // answers or a transcript
     std::vector<std::string> programme;
     int statut;
-    std::string sortie;                     // exactly, or "*" for any
+    std::string sortie;                     // exactly; "*TEXT": TEXT is in it
     std::string erreur;                     // found in the error stream ("" for an empty one)
     bool separateur = true;                 // "--" before the program
     std::vector<std::string> prefixe = {};  // what runs repondre (env, setpriv)
@@ -297,6 +327,133 @@ TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
        1,
        SIGHUP,
        "tenace"},
+      // Several cases: a report, tolerant comparisons, every format.
+      {{"CLASSE"},
+       "",
+       {lecteur},
+       1,
+       "*  l'écran obtenu juste avant :\n    « Nombre ? {{7}} »\n    « Nom ? {{Bob}} »\nc : échoué "
+       "(différence à la ligne 3)\n",
+       ""},
+      {avec(tolerant, {"CLASSE"}),
+       "",
+       {lecteur},
+       0,
+       "options : --espaces --casse --tolerance 0,05\n" + tousReussis,
+       ""},
+      {avec(tolerant, {"-j", "2", "CLASSE"}),
+       "",
+       {lecteur},
+       0,
+       "options : --espaces --casse --tolerance 0,05\n" + tousReussis,
+       ""},
+      {{"--espaces", "--tolerance", "1", "CLASSE"},
+       "",
+       {lecteur},
+       1,
+       "*b : échoué (différence",
+       ""},
+      {{"--casse", "--tolerance", "1", "CLASSE"}, "", {lecteur}, 1, "*b : échoué (différence", ""},
+      {{"--espaces", "--casse", "--tolerance", "0.04", "CLASSE"},
+       "",
+       {lecteur},
+       1,
+       "*b : réussi\nc : échoué",
+       ""},
+      {avec(tolerant, {"--statut", "3", "CLASSE"}),
+       "",
+       {lecteur},
+       1,
+       "*a : échoué (statut 0, attendu 3)",
+       ""},
+      {{"--format", "tap", "CLASSE"},
+       "",
+       {lecteur},
+       1,
+       "*TAP version 13\n1..3\nok 1 - a\nnot ok 2 - b\n  ---\n  message: \"échoué (différence à "
+       "la ligne 3)\"\n  difference: |\n    première différence à la ligne 3",
+       ""},
+      {{"--format", "junit", "CLASSE"}, "", {lecteur}, 0, "2\n", "", true, lireLeJunit},
+      {{"--format", "vpl", "CLASSE"},
+       "",
+       {lecteur},
+       1,
+       "*--|>\nGrade :=>>3.33\n",
+       "",
+       true,
+       {"env", "VPL_GRADEMIN=0", "VPL_GRADEMAX=10"}},
+      {{"--format", "vpl", "CLASSE"},
+       "",
+       {lecteur},
+       1,
+       "*Comment :=>>VPL_GRADEMIN absente ou pas un nombre : 0\n",
+       "",
+       true,
+       {"env", "-u", "VPL_GRADEMIN", "VPL_GRADEMAX=10"}},
+      {{"--format", "vpl", "CLASSE"},
+       "",
+       {lecteur},
+       1,
+       "*--|>\nComment :=>>pas de note : VPL_GRADEMIN (5) n'est pas sous VPL_GRADEMAX (5)\n",
+       "",
+       true,
+       {"env", "VPL_GRADEMIN=5", "VPL_GRADEMAX=5.0"}},
+      {{"--format", "csv", "--entete", "--nom", "Ada; L.", "CLASSE"},
+       "",
+       {lecteur},
+       1,
+       "nom;a;b;c;reussis;total\n\"Ada; L.\";1;0;0;1;3\n",
+       ""},
+      {{"--format", "vpl", "CLASSE"},
+       "",
+       {"repondre-introuvable"},
+       127,
+       "*c : échoué (impossible de lancer « repondre-introuvable » : introuvable)\n--|>\nGrade "
+       ":=>>0\n",
+       "",
+       true,
+       {"env", "VPL_GRADEMIN=0", "VPL_GRADEMAX=10"}},
+      {{"--espaces", "--casse", "ACCENTS"}, "", {lecteur, "sansfin"}, 0, "*c : réussi", ""},
+      {{"--espaces", "ACCENTS"}, "", {lecteur, "sansfin"}, 1, "*c : échoué", ""},
+      // What the student saw, and a memory limit.
+      {{"--obtenu", "OBTENU", "CLASSE"},
+       "",
+       {lecteur},
+       1,
+       "*réussis : 1/3\nNombre ? {{7}}\nNom ? {{Bob}}\n7 Bob\n",
+       "",
+       true,
+       puisLeFichier("OBTENU/b.obtenu")},
+      {{"--memoire", "64", "MEMOIRE"}, "", {lecteur, "memoire"}, 0, "*m : réussi", ""},
+      {{"MEMOIRE/m.attendu"},
+       "",
+       {lecteur, "memoire"},
+       1,
+       "",
+       "attendu : « allocation impossible »"},
+      // Cases that cannot be used, options that do not go together: status 2.
+      {{"CLASSE", "VIDE"}, "", {lecteur}, 2, "", "VIDE » n'a aucun fichier .attendu"},
+      {{"CLASSE", "DOUBLE"}, "", {lecteur}, 2, "", "deux cas portent le nom « a »"},
+      {{"MAL"}, "", {lecteur}, 2, "", "m.attendu, ligne 1 : « {{ » sans « }} »"},
+      {{"--format", "xml", "CLASSE"}, "", {lecteur}, 2, "", "--format : texte, tap"},
+      {{"-j", "0", "CLASSE"}, "", {lecteur}, 2, "", "-j : un entier de 1 à 64"},
+      {{"-j", "65", "CLASSE"}, "", {lecteur}, 2, "", "-j : un entier de 1 à 64"},
+      {{"--tolerance", "0.", "CLASSE"}, "", {lecteur}, 2, "", "--tolerance"},
+      {{"--memoire", "0", "CLASSE"}, "", {lecteur}, 2, "", "--memoire"},
+      {{"--entete", "CLASSE"}, "", {lecteur}, 2, "", "--entete vont avec --format csv"},
+      {{"--casse", "--casse", "CLASSE"},
+       "",
+       {lecteur},
+       2,
+       "",
+       "option donnée deux fois : « --casse »"},
+      {{"--reponses", "FICHIER", "CLASSE"},
+       "",
+       {lecteur},
+       2,
+       "",
+       "--reponses ne va pas avec des CAS"},
+      {{"--obtenu", "CLASSE", "CLASSE"}, "", {lecteur}, 2, "", "est un dossier de cas"},
       // Usage: a clear message and status 2.
       {{"--reponses", "FICHIER"}, "", {}, 2, "", "il manque le programme"},
       {{"--reponses", "FICHIER"}, "", {lecteur}, 2, "", "il manque « -- »", false},
@@ -309,11 +466,28 @@ TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
       {{"--delai", "inf", "FICHIER"}, "", {lecteur}, 2, "", "au plus un jour"},
       {{"--delai", "nan", "FICHIER"}, "", {lecteur}, 2, "", "au plus un jour"},
   };
+  const auto racine =
+      std::filesystem::temp_directory_path() / ("outils-cas-" + std::to_string(getpid()));
+  for (const auto& [cle, fichiers] : dossiers) {
+    std::filesystem::create_directories(racine / cle);
+    for (const auto& [nom, contenu] : fichiers)
+      std::ofstream(racine / cle / nom, std::ios::binary) << contenu;
+  }
+  const auto chemin = [&](const std::string& o, const std::string& fichier) {
+    std::string r = o == "FICHIER" ? fichier : o;
+    for (const std::string cle :
+         {"CLASSE", "VIDE", "DOUBLE", "MAL", "MEMOIRE", "ACCENTS", "OBTENU"})
+      if (r.rfind(cle, 0) == 0 || r.find(" " + cle) != std::string::npos)
+        r.replace(r.find(cle), cle.size(), (racine / cle).string());
+    return r;
+  };
   for (const auto& c : cas) {
     const aides::FichierTemporaire fichier(c.fichier);
-    std::vector<std::string> argv = c.prefixe;
+    std::filesystem::remove_all(racine / "OBTENU");
+    std::vector<std::string> argv;
+    for (const auto& o : c.prefixe) argv.push_back(chemin(o, fichier.nom()));
     argv.push_back(repondre);
-    for (const auto& o : c.options) argv.push_back(o == "FICHIER" ? fichier.nom() : o);
+    for (const auto& o : c.options) argv.push_back(chemin(o, fichier.nom()));
     if (c.separateur) argv.push_back("--");
     argv.insert(argv.end(), c.programme.begin(), c.programme.end());
     const std::string quoi = c.programme.empty() ? "?" : c.programme.back();
@@ -330,7 +504,11 @@ TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
       ASSERT_TRUE(p.finir(30s)) << quoi;
       EXPECT_EQ(p.signalDeFin(), c.signal) << quoi;
       EXPECT_EQ(p.statut(), c.statut) << quoi << ": " << p.erreurs();
-      if (c.sortie != "*") EXPECT_EQ(p.sortie(), c.sortie) << quoi;
+      if (c.sortie.rfind('*', 0) == 0)  // "*TEXT": TEXT is in the output
+        EXPECT_NE(p.sortie().find(c.sortie.substr(1)), std::string::npos)
+            << quoi << ": " << p.sortie();
+      else
+        EXPECT_EQ(p.sortie(), c.sortie) << quoi;
       if (c.erreur.empty())
         EXPECT_EQ(p.erreurs(), "") << quoi;
       else if (c.erreur != "*")
@@ -345,6 +523,7 @@ TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
     }
     if (!c.survivant.empty()) EXPECT_EQ(processusEnMode(c.survivant), 0) << quoi;
   }
+  std::filesystem::remove_all(racine);
 }
 
 }  // namespace

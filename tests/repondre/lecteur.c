@@ -25,7 +25,8 @@
  *                {{, }} and backslashes; "Fin \" and a line
  *   crlf         "Nom :\r\n" (its own CR), a line, printed back
  *   env          what the program's environment and locale say
- *   sansfin      "Café servi", without a line feed */
+ *   sansfin      "Café servi", without a line feed
+ *   memoire      says whether 256 MiB can be allocated */
 #define _GNU_SOURCE
 #include <locale.h>
 #include <poll.h>
@@ -94,7 +95,8 @@ static void calculer(long ms) {
   struct timespec debut, maintenant;
   clock_gettime(CLOCK_MONOTONIC, &debut);
   do clock_gettime(CLOCK_MONOTONIC, &maintenant);
-  while ((maintenant.tv_sec - debut.tv_sec) * 1000 + (maintenant.tv_nsec - debut.tv_nsec) / 1000000 <
+  while ((maintenant.tv_sec - debut.tv_sec) * 1000 +
+             (maintenant.tv_nsec - debut.tv_nsec) / 1000000 <
          ms);
 }
 
@@ -273,6 +275,12 @@ int main(int argc, char** argv) {
     return ligneEntre("Fin \\", ".");
   }
   if (strcmp(mode, "crlf") == 0) return ligneEntre("Nom :\r\n", "");
+  if (strcmp(mode, "memoire") == 0) {
+    void* bloc = malloc((size_t)256 << 20);
+    puts(bloc ? "allocation possible" : "allocation impossible");
+    free(bloc);
+    return 0;
+  }
   if (strcmp(mode, "sansfin") == 0) {
     printf("Caf\xc3\xa9 servi");
     return 0;
