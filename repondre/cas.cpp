@@ -84,8 +84,8 @@ bool lireLesCas(const std::vector<std::string>& chemins, std::vector<Cas>& cas,
         erreur = "le dossier « " + visible(chemin) + " » n'a aucun fichier " + kSuffixe;
         return false;
       }
-      for (const auto& fichier : fichiers)
-        if (!lireUnCas(fichier, cas, erreur)) return false;
+      const auto lire = [&](const std::string& fichier) { return lireUnCas(fichier, cas, erreur); };
+      if (!std::all_of(fichiers.begin(), fichiers.end(), lire)) return false;
     } else if (!lireUnCas(chemin, cas, erreur)) {
       return false;
     }
@@ -123,7 +123,7 @@ Verdict juger(const Cas& cas, const Deroulement& d, std::optional<int> statut,
                       lignesVisibles(c.obtenu, ligne > 3 ? ligne - 3 : 1, ligne - 1, "  ");
   }
   if (!d.raison.empty()) raisons.push_back(d.raison);
-  const std::size_t reponses = static_cast<std::size_t>(
+  const auto reponses = static_cast<std::size_t>(
       std::count_if(cas.attendu.begin(), cas.attendu.end(),
                     [](const Morceau& m) { return m.sorte != Morceau::texte; }));
   if (d.raison.empty() && d.enAttenteDePlus)

@@ -30,8 +30,8 @@ std::string prefixer(const std::string& texte, const std::string& debut) {
   return r;
 }
 
-std::string texte(const std::vector<Cas>& cas, const std::vector<Verdict>& verdicts,
-                  const Rapport& r) {
+std::string enTexte(const std::vector<Cas>& cas, const std::vector<Verdict>& verdicts,
+                    const Rapport& r) {
   std::string s;
   if (!r.options.empty()) s += "options : " + options(r) + "\n";
   for (std::size_t i = 0; i < cas.size(); ++i) {
@@ -102,7 +102,7 @@ std::string junit(const std::vector<Cas>& cas, const std::vector<Verdict>& verdi
        "\"/>\n  </properties>\n";
   for (std::size_t i = 0; i < cas.size(); ++i) {
     const Verdict& v = verdicts[i];
-    s += "  <testcase classname=\"repondre\" name=\"" + xml(visible(cas[i].nom)) + "\"";
+    s += R"(  <testcase classname="repondre" name=")" + xml(visible(cas[i].nom)) + "\"";
     if (v.reussi) {
       s += "/>\n";
       continue;
@@ -195,6 +195,6 @@ std::string ecrireRapport(const std::vector<Cas>& cas, const std::vector<Verdict
     case Format::csv:
       return csv(cas, verdicts, rapport);
     default:
-      return texte(cas, verdicts, rapport);
+      return enTexte(cas, verdicts, rapport);
   }
 }

@@ -127,8 +127,10 @@ EnCours lancerLeCas(const Arguments& a, const std::vector<Cas>& cas, std::size_t
 
 // Reads what the cases running have written; the verdict of those done.
 void recolter(std::vector<EnCours>& enCours, std::vector<Verdict>& verdicts) {
-  std::vector<pollfd> sondes;
-  for (const auto& e : enCours) sondes.push_back({e.lecture, POLLIN, 0});
+  std::vector<pollfd> sondes(enCours.size());
+  std::transform(enCours.begin(), enCours.end(), sondes.begin(), [](const EnCours& e) {
+    return pollfd{e.lecture, POLLIN, 0};
+  });
   if (poll(sondes.data(), sondes.size(), 10) <= 0) return;
   for (std::size_t k = 0; k < enCours.size(); ++k) {
     if (sondes[k].revents == 0) continue;
