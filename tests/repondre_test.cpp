@@ -454,6 +454,7 @@ TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
        "",
        "--reponses ne va pas avec des CAS"},
       {{"--obtenu", "CLASSE", "CLASSE"}, "", {lecteur}, 2, "", "est un dossier de cas"},
+      {{"-j", "2", "CLASSE"}, "", {lecteur, "tube"}, -1, "", "*", true, {}, 1, SIGTERM, "tube"},
       // Usage: a clear message and status 2.
       {{"--reponses", "FICHIER"}, "", {}, 2, "", "il manque le programme"},
       {{"--reponses", "FICHIER"}, "", {lecteur}, 2, "", "il manque « -- »", false},

@@ -5,6 +5,7 @@
  *   orphelin     a child leaves the session and stays; the parent ends at once
  *   relit        "? " and fgets without end, past the end of input too
  *   boucle       "Calcul" then loops without reading
+ *   tube         reads a pipe that nobody writes: blocked, but not on the terminal
  *   bavard       writes without end
  *   plante       "Avant", then dies of SIGSEGV
  *   statut127    exits with status 127
@@ -209,6 +210,11 @@ int main(int argc, char** argv) {
     fflush(stdout);
     for (volatile int i = 0;; i = i + 1) {
     }
+  }
+  if (strcmp(mode, "tube") == 0) {
+    int tube[2];
+    char c;
+    return pipe(tube) == 0 && read(tube[0], &c, 1) == 1 ? 0 : 1;
   }
   if (strcmp(mode, "bavard") == 0)
     for (;;) fputs("bla bla bla\n", stdout);
