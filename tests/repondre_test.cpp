@@ -202,6 +202,8 @@ TEST(Repondre, ScripteEtCorrigeDesProgrammesDeConsole) {
        sansPtrace},
       // A prompt written 5 ms after the read starts: the same transcript every time.
       {{"FICHIER"}, "Nom ? {{Ada}}\nAda\n", {lecteur, "tardif"}, 0, "", "", true, {}, 30},
+      // ... and typed at most 100 ms after the wait is seen, even while the program writes.
+      {{"--delai", "1", "--reponses", "FICHIER"}, "Ada\n", {lecteur, "horloge"}, 0, "*{{Ada}}", ""},
       // What --reponses writes reads back: braces and backslashes escaped, its own CR LF.
       {{"--reponses", "FICHIER"},
        "x}\n\\^D\n",

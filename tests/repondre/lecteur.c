@@ -19,6 +19,7 @@
  *   sonde K      poll, select, epoll or readv on descriptor 0 (K), then fgets
  *   tty          fgets on /dev/tty
  *   tardif       a thread reads, the prompt is written 5 ms later
+ *   horloge      "Nom ? ", then a thread writes a dot every 2 ms while the line is read
  *   nondumpable  "Nombre ? ..." as (none), after prctl(PR_SET_DUMPABLE, 0)
  *   brut         canonical mode off: reads one key, says it, ends
  *   tenace       ignores SIGHUP, then asks without end
@@ -149,6 +150,29 @@ static void* lireLigne(void* rien) {
   return NULL;
 }
 
+static volatile int lue;
+
+static void* tictac(void* rien) {
+  (void)rien;
+  while (!lue) {
+    if (write(1, ".", 1) != 1) break;
+    dormirMs(2);
+  }
+  return NULL;
+}
+
+static int horloge(void) {
+  pthread_t fil;
+  printf("Nom ? ");
+  fflush(stdout);
+  pthread_create(&fil, NULL, tictac, NULL);
+  lireLigne(NULL);
+  lue = 1;
+  pthread_join(fil, NULL);
+  printf("\n%s", ligneLue);
+  return 0;
+}
+
 static int tardif(void) {
   pthread_t lecteur;
   pthread_create(&lecteur, NULL, lireLigne, NULL);
@@ -265,6 +289,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (strcmp(mode, "tardif") == 0) return tardif();
+  if (strcmp(mode, "horloge") == 0) return horloge();
   if (strcmp(mode, "nondumpable") == 0) {
     prctl(PR_SET_DUMPABLE, 0);
     return demander();
