@@ -3,7 +3,8 @@
 //   C library      what standard input is and what the C library holds of it,
 //                  one section per platform (POSIX, Windows): sorteEntree,
 //                  dernierRecuEnC, purgerEntreeC, lectureInterrompue,
-//                  attendreEntree, occuperDescripteurs, ouvrirFichier
+//                  attendreEntree, occuperDescripteurs, ouvrirFichier; and the
+//                  terminal for clavier: clavierPossible, ModeTerminal...
 //   C++ library    what differs from one standard library to another:
 //                  voieDeCin, rendApresRemplissage, constaterErreurEntree,
 //                  constaterErreurDeFichier
@@ -13,9 +14,11 @@
 //   Real numbers   one grammar, a point or a comma, for prompts and reader
 //   Prompt cycle   discard, show, read, accept; the end-of-input rule
 //   Prompts        saisie<int>, <double>, <std::string>, <char>, <bool>, <void>
+//   Keyboard       clavier: a line edited at a terminal, its history, its drawing
 //   Reader         fichier
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +31,7 @@
 #include <locale>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #if defined(__GLIBCXX__) && defined(__GXX_RTTI)
@@ -35,6 +39,7 @@
 #include <ext/stdio_sync_filebuf.h>  // std::cin synced
 #endif
 
+#include <outils/clavier.h>
 #include <outils/fichier.h>
 #include <outils/saisie.h>
 
@@ -68,6 +73,13 @@ enum class Sorte { reguliere, tube, autre };
 //                           with the null device
 //   ouvrirFichier(f, nom)   opens a file for reading, by its name in UTF-8 on
 //                           Windows; a directory is not opened
+//   clavierPossible()       standard input and output are terminals, TERM set
+//                           and not "dumb" (never on Windows, for now)
+//   entrerModeBrut(m)       the terminal out of canonical mode for one line,
+//                           when it is in it and the program in the foreground;
+//                           sortirModeBrut(m) puts it back
+//   lignePrete(), largeurTerminal(), dejaTape(), lireUnOctet(c),
+//   ecrireTerminal(s, n), envoyerAuGroupe(signal)
 //
 // The C libraries, and what dernierRecuEnC() cannot know (kFin then, and a
 // prompt takes the input for being at the start of a line, as on a terminal):
@@ -218,15 +230,51 @@ void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
   flux.open(std::filesystem::path(large), std::ios::in);
 }
 
+// A line edited by a clavier: not on a Windows console yet.
+struct ModeTerminal {
+  bool echo = false;
+  int signalDe(unsigned char /*touche*/) const { return 0; }
+  unsigned char effacer = 0x08, fin = 0x1A;
+};
+
+bool clavierPossible() {
+  return false;
+}
+bool entrerModeBrut(ModeTerminal& /*mode*/) {
+  return false;
+}
+void sortirModeBrut(const ModeTerminal& /*mode*/) {}
+std::size_t largeurTerminal() {
+  return 80;
+}
+bool lignePrete() {
+  return false;
+}
+std::size_t dejaTape() {
+  return 0;
+}
+long lireUnOctet(char& /*octet*/) {
+  return 0;
+}
+long lireTerminal(char* octets, std::size_t taille) {
+  return _read(_fileno(stdin), octets,
+               static_cast<unsigned>(std::min<std::size_t>(taille, INT_MAX)));
+}
+void ecrireTerminal(const char* /*texte*/, std::size_t /*taille*/) {}
+void envoyerAuGroupe(int /*signal*/) {}
+
 }  // namespace
 
 #else  // POSIX
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <csignal>
 #if __has_include(<stdio_ext.h>)
 #include <stdio_ext.h>  // __fpurge, __freadptr: glibc, musl
 #endif
@@ -335,6 +383,85 @@ void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
   flux.open(nom.c_str(), std::ios::in);
 }
 
+// The terminal's settings while a clavier edits a line, and its keys.
+struct ModeTerminal {
+  termios avant{};
+  bool echo = false;
+  unsigned char effacer = 0x7F, fin = 0x04;
+  // The signal a key sends, as the terminal would: only with its signal keys on.
+  int signalDe(unsigned char touche) const {
+    if ((avant.c_lflag & ISIG) == 0 || touche == _POSIX_VDISABLE) return 0;
+    if (touche == avant.c_cc[VINTR]) return SIGINT;
+    if (touche == avant.c_cc[VQUIT]) return SIGQUIT;
+    if (touche == avant.c_cc[VSUSP]) return SIGTSTP;
+    return 0;
+  }
+};
+
+bool clavierPossible() {
+  const char* terminal = std::getenv("TERM");
+  return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO) && terminal && *terminal &&
+         std::strcmp(terminal, "dumb") != 0;
+}
+
+bool entrerModeBrut(ModeTerminal& mode) {
+  if (tcgetattr(STDIN_FILENO, &mode.avant) != 0 || (mode.avant.c_lflag & ICANON) == 0 ||
+      tcgetpgrp(STDIN_FILENO) != getpgrp())
+    return false;
+  termios brut = mode.avant;
+  brut.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
+  brut.c_cc[VMIN] = 1;
+  brut.c_cc[VTIME] = 0;
+  mode.echo = (mode.avant.c_lflag & ECHO) != 0;
+  mode.effacer = mode.avant.c_cc[VERASE];
+  mode.fin = mode.avant.c_cc[VEOF];
+  return tcsetattr(STDIN_FILENO, TCSANOW, &brut) == 0;
+}
+
+void sortirModeBrut(const ModeTerminal& mode) {
+  tcsetattr(STDIN_FILENO, TCSANOW, &mode.avant);
+}
+
+std::size_t largeurTerminal() {
+  winsize taille{};
+  return ioctl(STDOUT_FILENO, TIOCGWINSZ, &taille) == 0 && taille.ws_col > 0 ? taille.ws_col : 80;
+}
+
+// A line, or the end of input, that the terminal already gives: typed, edited
+// and echoed before the read began.
+bool lignePrete() {
+  pollfd entree{STDIN_FILENO, POLLIN, 0};
+  return poll(&entree, 1, 0) > 0;
+}
+
+// Bytes the terminal holds, typed before the edit began (and echoed then).
+std::size_t dejaTape() {
+  int n = 0;
+  return ioctl(STDIN_FILENO, FIONREAD, &n) == 0 && n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+long lireUnOctet(char& octet) {
+  return read(STDIN_FILENO, &octet, 1);
+}
+
+long lireTerminal(char* octets, std::size_t taille) {
+  return read(STDIN_FILENO, octets, taille);
+}
+
+void ecrireTerminal(const char* texte, std::size_t taille) {
+  while (taille > 0) {
+    const ssize_t n = write(STDOUT_FILENO, texte, taille);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    texte += n;
+    taille -= static_cast<std::size_t>(n);
+  }
+}
+
+void envoyerAuGroupe(int signal) {
+  kill(0, signal);
+}
+
 }  // namespace
 
 #endif
@@ -349,15 +476,20 @@ void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
 
 namespace {
 
-// The library's only state, written once by demarrer().
+// The library's only state: std::cin's buffer at start, written once by
+// demarrer(), and the buffer of the clavier in place, if one is.
+struct Depart {
+  std::streambuf* cin = nullptr;
+  std::streambuf* clavier = nullptr;
+};
 // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
-std::streambuf* tamponDeDepart = nullptr;
+Depart depart;
 
 void demarrer() {
   occuperDescripteurs();
   // cppcheck-suppress unusedVariable ; its constructor makes std::cin exist
   const std::ios_base::Init flux;
-  tamponDeDepart = std::cin.rdbuf();
+  depart.cin = std::cin.rdbuf();
 }
 
 }  // namespace
@@ -395,11 +527,13 @@ namespace {
 
 // How std::cin reads: through stdin, one character at a time or in stdin's
 // own buffer; through a buffer of its own on the same descriptor
-// (libstdc++ unsynced); or through a buffer the program put in place.
-enum class Voie { parStdin, parSonTampon, parLeProgramme };
+// (libstdc++ unsynced); through a clavier's, which reads descriptor 0 itself;
+// or through a buffer the program put in place.
+enum class Voie { parStdin, parSonTampon, parClavier, parLeProgramme };
 
 Voie voieDeCin() {
   std::streambuf* tampon = std::cin.rdbuf();
+  if (tampon != nullptr && tampon == depart.clavier) return Voie::parClavier;
 #if defined(__GLIBCXX__) && defined(__GXX_RTTI)
   if (auto* synchro = dynamic_cast<__gnu_cxx::stdio_sync_filebuf<char>*>(tampon))
     return synchro->file() == stdin ? Voie::parStdin : Voie::parLeProgramme;
@@ -408,7 +542,7 @@ Voie voieDeCin() {
   return Voie::parLeProgramme;
 #else
   if (tampon == nullptr) return Voie::parLeProgramme;
-  if (tampon == tamponDeDepart) return Voie::parStdin;
+  if (tampon == depart.cin) return Voie::parStdin;
 #if defined(__GLIBCXX__)
   // Unsynced, libstdc++ reads through a buffer it made then, which only RTTI
   // can tell from one the program put in place afterwards. There,
@@ -436,7 +570,13 @@ bool rendApresRemplissage(std::streambuf& tampon) {
 // library. libstdc++ unsynced reports it from inside its buffer (bad);
 // elsewhere getc() gave EOF with stdin's error indicator set.
 void constaterErreurEntree(int erreur) {
-  if (voieDeCin() == Voie::parLeProgramme) return;
+  const Voie voie = voieDeCin();
+  if (voie == Voie::parLeProgramme) return;
+  if (voie == Voie::parClavier) {  // it reads descriptor 0: an error leaves errno
+    if (std::cin.eof() && erreur != 0 && !lectureInterrompue(erreur))
+      std::cin.setstate(std::ios::eofbit | std::ios::failbit | std::ios::badbit);
+    return;
+  }
   if (std::cin.bad() || (std::cin.eof() && std::ferror(stdin) != 0 && !lectureInterrompue(erreur)))
     std::cin.setstate(std::ios::eofbit | std::ios::failbit | std::ios::badbit);
 }
@@ -571,6 +711,11 @@ Abandon abandonnerEntree() {
   }
   std::streambuf& tampon = *std::cin.rdbuf();
   std::clearerr(stdin);
+  if (voie == Voie::parClavier) {  // a terminal: its line, and what was typed ahead
+    abandonnerZone(tampon);
+    purgerEntreeC(finVue);
+    return {};
+  }
   const Sorte sorte = sorteEntree();
   if (sorte == Sorte::reguliere) {
     abandonnerZone(tampon);
@@ -996,6 +1141,413 @@ bool saisie<bool>::saisir() {
       invite, choix, [&] { return lireSelon<int>(choix, true, lireCaractere); }, accepte, kFin);
   if (reponse.sorte == Reponse<int>::proposee) return choix.proposition;
   return reponse.valeur != kFin && majuscule(static_cast<char>(reponse.valeur)) == oui;
+}
+
+// ---- Keyboard ----
+//
+// clavier puts its own buffers in front of std::cin and std::cout. At each
+// read it edits a line in the terminal's raw mode, for that line only, or
+// reads descriptor 0 as it is (the terminal not in canonical mode, the
+// program in the background). The screen is modelled in columns counted
+// from the start of the line's first row: `position`, where the next
+// character goes, and `enSuspens`, when the terminal waits at the last
+// column (its pending wrap) because the line filled the row. Plain typing
+// at the end of the line writes only the character, as the terminal's echo
+// would; any other change moves to the line's start, erases to the end of
+// the screen and writes the line again.
+
+namespace {
+
+using outils::detail::edition;
+
+bool suiteUtf8(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Bytes of drawing, written once a key is handled.
+class Trace {
+ public:
+  Trace() = default;
+  Trace(const Trace&) = delete;
+  Trace& operator=(const Trace&) = delete;
+  ~Trace() { vider(); }
+  void ajouter(const char* texte, std::size_t taille) {
+    if (n_ + taille > sizeof octets_) vider();
+    if (taille > sizeof octets_) return ecrireTerminal(texte, taille);
+    std::memcpy(octets_ + n_, texte, taille);
+    n_ += taille;
+  }
+  void ajouter(const char* texte) { ajouter(texte, std::strlen(texte)); }
+  // ESC [ N, and the command's letter.
+  void commande(std::size_t n, char lettre) {
+    char texte[32];
+    std::snprintf(texte, sizeof texte, "\x1b[%zu%c", n, lettre);
+    ajouter(texte);
+  }
+  void vider() {
+    ecrireTerminal(octets_, n_);
+    n_ = 0;
+  }
+
+ private:
+  char octets_[4096];
+  std::size_t n_ = 0;
+};
+
+std::size_t colonnes(const char* texte, std::size_t taille) {
+  return static_cast<std::size_t>(
+      std::count_if(texte, texte + taille, [](char c) { return !suiteUtf8(c); }));
+}
+
+// The column where the byte at `indice` is drawn.
+std::size_t colonneDe(const edition& e, std::size_t indice) {
+  return e.debut + colonnes(e.texte, indice);
+}
+
+std::size_t debutDuCaractere(const edition& e, std::size_t indice) {
+  while (indice > 0 && suiteUtf8(e.texte[indice])) --indice;
+  return indice;
+}
+
+std::size_t finDuCaractere(const edition& e, std::size_t indice) {
+  do ++indice;
+  while (indice < e.taille && suiteUtf8(e.texte[indice]));
+  return indice;
+}
+
+// Moves the cursor to `colonne`, a column of the line as drawn.
+void aller(edition& e, Trace& t, std::size_t colonne) {
+  if (!e.dessiner || (colonne == e.position && !e.enSuspens)) return;
+  const std::size_t fin = colonneDe(e, e.taille);
+  const std::size_t l = e.largeur;
+  if (colonne == fin && fin % l == 0 && fin > e.debut) {
+    // The line fills its last row: the last character is written again, so
+    // that the terminal waits at the last column as after typing it.
+    if (e.enSuspens && e.position == fin) return;
+    const std::size_t dernier = debutDuCaractere(e, e.taille - 1);
+    aller(e, t, fin - 1);
+    t.ajouter(e.texte + dernier, e.taille - dernier);
+    e.position = fin;
+    e.enSuspens = true;
+    return;
+  }
+  const std::size_t rangee = e.enSuspens ? e.position / l - 1 : e.position / l;
+  const std::size_t cible = colonne / l;
+  if (cible < rangee) t.commande(rangee - cible, 'A');
+  if (cible > rangee) t.commande(cible - rangee, 'B');
+  t.ajouter("\r");
+  if (colonne % l > 0) t.commande(colonne % l, 'C');
+  e.position = colonne;
+  e.enSuspens = false;
+}
+
+void redessiner(edition& e, Trace& t) {
+  if (!e.dessiner) return;
+  aller(e, t, e.debut);
+  t.ajouter("\x1b[J");
+  t.ajouter(e.texte, e.taille);
+  e.position = colonneDe(e, e.taille);
+  e.enSuspens = e.taille > 0 && e.position % e.largeur == 0;
+  aller(e, t, colonneDe(e, e.curseur));
+}
+
+void retirer(edition& e, std::size_t debut, std::size_t fin) {
+  std::memmove(e.texte + debut, e.texte + fin, e.taille - fin);
+  e.taille -= fin - debut;
+  e.curseur = debut;
+}
+
+// A byte typed: at the cursor. At the end of the line it is drawn as the
+// terminal's echo draws it (not at all when `dejaVu`: the echo did).
+void inserer(edition& e, Trace& t, char octet, bool dejaVu) {
+  if (e.taille >= edition::kLigne) return;  // past a terminal's line
+  std::memmove(e.texte + e.curseur + 1, e.texte + e.curseur, e.taille - e.curseur);
+  e.texte[e.curseur++] = octet;
+  ++e.taille;
+  if (e.curseur == e.taille) {
+    if (!dejaVu && e.dessiner) t.ajouter(&octet, 1);
+    if (!suiteUtf8(octet)) {
+      ++e.position;
+      e.enSuspens = e.position % e.largeur == 0;
+    }
+    return;
+  }
+  // In the middle: drawn once its character is whole.
+  const std::size_t debut = debutDuCaractere(e, e.curseur - 1);
+  const auto tete = static_cast<unsigned char>(e.texte[debut]);
+  const std::size_t longueur = tete >= 0xF0 ? 4 : tete >= 0xE0 ? 3 : tete >= 0xC0 ? 2 : 1;
+  if (e.curseur - debut >= longueur) redessiner(e, t);
+}
+
+void deplacer(edition& e, Trace& t, std::size_t indice) {
+  e.curseur = indice;
+  aller(e, t, colonneDe(e, indice));
+}
+
+void effacer(edition& e, Trace& t, std::size_t debut, std::size_t fin) {
+  if (debut >= fin) return;
+  retirer(e, debut, fin);
+  redessiner(e, t);
+}
+
+bool blancClavier(char c) {
+  return c == ' ' || c == '\t';
+}
+
+void effacerMot(edition& e, Trace& t) {
+  std::size_t debut = e.curseur;
+  while (debut > 0 && blancClavier(e.texte[debut - 1])) --debut;
+  while (debut > 0 && !blancClavier(e.texte[debut - 1])) --debut;
+  effacer(e, t, debut, e.curseur);
+}
+
+// ---- History: lines oldest first, each ended by '\n' ----
+
+std::size_t lignesRetenues(const edition& e) {
+  return static_cast<std::size_t>(
+      std::count(e.historique, e.historique + e.tailleHistorique, '\n'));
+}
+
+// The line `recul` back from the newest (1: the newest): its start and size.
+std::pair<std::size_t, std::size_t> ligneRetenue(const edition& e, std::size_t recul) {
+  std::size_t fin = e.tailleHistorique;  // past a line's '\n'
+  for (std::size_t k = 1; k < recul; ++k)
+    fin = std::string_view(e.historique, fin - 1).rfind('\n') + 1;
+  const std::size_t avant = std::string_view(e.historique, fin - 1).rfind('\n');
+  const std::size_t debut = avant == std::string_view::npos ? 0 : avant + 1;
+  return {debut, fin - 1 - debut};
+}
+
+void retenir(edition& e) {
+  if (e.taille == 0) return;
+  if (lignesRetenues(e) > 0) {
+    const auto [debut, taille] = ligneRetenue(e, 1);
+    if (taille == e.taille && std::memcmp(e.historique + debut, e.texte, taille) == 0) return;
+  }
+  while (e.tailleHistorique + e.taille + 1 > edition::kHistorique) {  // the oldest go
+    const std::size_t premiere = std::string_view(e.historique, e.tailleHistorique).find('\n') + 1;
+    std::memmove(e.historique, e.historique + premiere, e.tailleHistorique - premiere);
+    e.tailleHistorique -= premiere;
+  }
+  std::memcpy(e.historique + e.tailleHistorique, e.texte, e.taille);
+  e.tailleHistorique += e.taille;
+  e.historique[e.tailleHistorique++] = '\n';
+}
+
+void montrerLigne(edition& e, Trace& t, const char* texte, std::size_t taille) {
+  std::memmove(e.texte, texte, taille);
+  e.taille = e.curseur = taille;
+  redessiner(e, t);
+}
+
+void rappeler(edition& e, Trace& t, bool plusAncienne) {
+  if (plusAncienne ? e.rappel >= lignesRetenues(e) : e.rappel == 0) return;
+  if (plusAncienne && e.rappel == 0) {
+    std::memcpy(e.brouillon, e.texte, e.taille);
+    e.tailleBrouillon = e.taille;
+  }
+  e.rappel += plusAncienne ? 1 : -1;
+  if (e.rappel == 0) return montrerLigne(e, t, e.brouillon, e.tailleBrouillon);
+  const auto [debut, taille] = ligneRetenue(e, e.rappel);
+  montrerLigne(e, t, e.historique + debut, taille);
+}
+
+// ---- Keys ----
+
+enum class Suite { continuer, ligne, finDEntree };
+
+bool parametreEst(const edition& e, const char* texte) {
+  return std::string_view(e.parametre, e.tailleParametre) == texte;
+}
+
+// The key that ends ESC [ PARAMETER FINAL or ESC O FINAL; any other is dropped.
+void toucheSpeciale(edition& e, Trace& t, char finale, bool csi) {
+  const bool nu = !csi || e.tailleParametre == 0;
+  if (nu && finale == 'A') return rappeler(e, t, true);
+  if (nu && finale == 'B') return rappeler(e, t, false);
+  if (nu && finale == 'C' && e.curseur < e.taille)
+    return deplacer(e, t, finDuCaractere(e, e.curseur));
+  if (nu && finale == 'D' && e.curseur > 0)
+    return deplacer(e, t, debutDuCaractere(e, e.curseur - 1));
+  const bool debut = (nu && finale == 'H') ||
+                     (csi && finale == '~' && (parametreEst(e, "1") || parametreEst(e, "7")));
+  const bool fin = (nu && finale == 'F') ||
+                   (csi && finale == '~' && (parametreEst(e, "4") || parametreEst(e, "8")));
+  if (debut) return deplacer(e, t, 0);
+  if (fin) return deplacer(e, t, e.taille);
+  if (csi && finale == '~' && parametreEst(e, "3") && e.curseur < e.taille)
+    effacer(e, t, e.curseur, finDuCaractere(e, e.curseur));
+}
+
+// An escape sequence's byte; false when `octet` is not one.
+bool sequence(edition& e, Trace& t, char octet) {
+  switch (e.sequence) {
+    case 0:
+      if (octet != '\x1b') return false;
+      e.sequence = 1;
+      return true;
+    case 1:
+      e.sequence = octet == '[' ? 2 : octet == 'O' ? 3 : 0;  // ESC and another byte: dropped
+      e.tailleParametre = 0;
+      return true;
+    case 2:
+      if (octet >= 0x40 && octet <= 0x7E) {
+        e.sequence = 0;
+        toucheSpeciale(e, t, octet, true);
+      } else if (e.tailleParametre < sizeof e.parametre) {
+        e.parametre[e.tailleParametre++] = octet;
+      }
+      return true;
+    default:
+      e.sequence = 0;
+      toucheSpeciale(e, t, octet, false);
+      return true;
+  }
+}
+
+Suite toucher(edition& e, Trace& t, const ModeTerminal& mode, char octet, bool dejaVu) {
+  if (sequence(e, t, octet)) return Suite::continuer;
+  const auto touche = static_cast<unsigned char>(octet);
+  if (octet == '\r' || octet == '\n') return Suite::ligne;
+  if (touche == mode.fin && touche != 0) {
+    if (e.taille == 0) return Suite::finDEntree;
+    if (e.curseur < e.taille) effacer(e, t, e.curseur, finDuCaractere(e, e.curseur));
+    return Suite::continuer;
+  }
+  if (touche == 0x7F || touche == 0x08 || (touche == mode.effacer && touche != 0)) {
+    if (e.curseur > 0) effacer(e, t, debutDuCaractere(e, e.curseur - 1), e.curseur);
+  } else if (touche == 0x01) {
+    deplacer(e, t, 0);
+  } else if (touche == 0x05) {
+    deplacer(e, t, e.taille);
+  } else if (touche == 0x15) {
+    effacer(e, t, 0, e.curseur);
+  } else if (touche == 0x0B) {
+    effacer(e, t, e.curseur, e.taille);
+  } else if (touche == 0x17) {
+    effacerMot(e, t);
+  } else if (touche >= 0x20 || octet == '\t') {
+    inserer(e, t, octet, dejaVu);
+  }
+  return Suite::continuer;
+}
+
+// A new line to edit, starting at `colonne`.
+void commencer(edition& e, const ModeTerminal& mode, std::size_t colonne) {
+  e.taille = e.curseur = 0;
+  e.rappel = 0;
+  e.sequence = 0;
+  e.dessiner = mode.echo;
+  e.largeur = largeurTerminal();
+  e.debut = colonne % e.largeur;
+  e.position = e.debut;
+  e.enSuspens = false;
+}
+
+}  // namespace
+
+namespace outils::detail {
+
+std::streambuf::int_type sortieSuivie::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  const char octet = traits_type::to_char_type(c);
+  return xsputn(&octet, 1) == 1 ? c : traits_type::eof();
+}
+
+std::streamsize sortieSuivie::xsputn(const char* s, std::streamsize n) {
+  for (std::streamsize i = 0; i < n; ++i) {
+    if (s[i] == '\n' || s[i] == '\r')
+      colonne = 0;
+    else if (!suiteUtf8(s[i]))
+      ++colonne;
+  }
+  return cible ? cible->sputn(s, n) : 0;
+}
+
+int sortieSuivie::sync() {
+  return cible ? cible->pubsync() : -1;
+}
+
+std::streambuf::int_type ligneEditee::lireTelQuel() {
+  const long n = lireTerminal(lue, sizeof lue);
+  if (n <= 0) return traits_type::eof();
+  setg(lue, lue, lue + n);
+  if (sortie && lue[n - 1] == '\n') sortie->colonne = 0;
+  return traits_type::to_int_type(lue[0]);
+}
+
+std::streambuf::int_type ligneEditee::editer() {
+  ModeTerminal mode;
+  if (lignePrete() || !entrerModeBrut(mode)) return lireTelQuel();
+  commencer(e, mode, sortie ? sortie->colonne : 0);
+  std::size_t dejaVus = dejaTape();  // typed before: the terminal echoed them
+  Trace t;
+  for (;;) {
+    char octet = 0;
+    const long n = lireUnOctet(octet);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      sortirModeBrut(mode);
+      return traits_type::eof();
+    }
+    const bool dejaVu = dejaVus > 0;
+    if (dejaVu) --dejaVus;
+    if (const int signal = mode.signalDe(static_cast<unsigned char>(octet))) {
+      if (mode.echo) {
+        const char nom[] = {'^', static_cast<char>(octet ^ 0x40), '\n', '\0'};
+        t.ajouter(nom);
+      }
+      t.vider();
+      sortirModeBrut(mode);
+      envoyerAuGroupe(signal);
+      if (!entrerModeBrut(mode)) return lireTelQuel();  // the program goes on: a fresh line
+      commencer(e, mode, 0);
+      if (sortie) sortie->colonne = 0;
+      continue;
+    }
+    const Suite suite = toucher(e, t, mode, octet, dejaVu);
+    if (suite == Suite::continuer) {
+      t.vider();
+      continue;
+    }
+    if (suite == Suite::ligne) {
+      deplacer(e, t, e.taille);
+      if (e.dessiner && !dejaVu) t.ajouter("\n");
+    }
+    t.vider();
+    sortirModeBrut(mode);
+    if (suite == Suite::finDEntree) return traits_type::eof();
+    retenir(e);
+    std::memcpy(lue, e.texte, e.taille);
+    lue[e.taille] = '\n';
+    setg(lue, lue, lue + e.taille + 1);
+    if (sortie) sortie->colonne = 0;
+    return traits_type::to_int_type(lue[0]);
+  }
+}
+
+std::streambuf::int_type ligneEditee::underflow() {
+  if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  return editer();
+}
+
+}  // namespace outils::detail
+
+clavier::clavier() {
+  if (depart.clavier != nullptr || !clavierPossible()) return;
+  sortie.cible = std::cout.rdbuf();
+  std::cout.rdbuf(&sortie);
+  entree.sortie = &sortie;
+  ancienneEntree = std::cin.rdbuf(&entree);
+  depart.clavier = &entree;
+  enPlace = true;
+}
+
+clavier::~clavier() {
+  if (!enPlace) return;
+  if (std::cin.rdbuf() == &entree) std::cin.rdbuf(ancienneEntree);
+  if (std::cout.rdbuf() == &sortie) std::cout.rdbuf(sortie.cible);
+  depart.clavier = nullptr;
 }
 
 // ---- Text-file reader ----

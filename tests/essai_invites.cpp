@@ -13,6 +13,9 @@
 //   locale:NOM    std::setlocale(LC_ALL, NOM); prints 1 when it is set
 //   dormir:MS     sleep MS milliseconds
 //   desynchro     std::ios::sync_with_stdio(false), before any input
+//   clavier       a clavier in place, for the steps that follow
+//   modes         the terminal's settings (stty -g), as "modes=..."
+//   interruption  a SIGINT handler that prints "interrompu" (the program goes on)
 //   octet         std::cin reads through a buffer of the program's that holds
 //                 one byte at a time, taken from the one it replaces
 //   detache       std::cin.tie(nullptr): std::cout is no longer flushed by reads
@@ -37,6 +40,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -48,10 +52,12 @@
 #include <iostream>
 #include <iterator>
 #include <locale>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include <outils/clavier.h>
 #include <outils/saisie.h>
 
 namespace {
@@ -70,6 +76,21 @@ void rapporter(const std::string& pas, const std::string& valeur) {
 
 #if !defined(_WIN32)
 void rienFaire(int /*signal*/) {}
+
+void direInterrompu(int /*signal*/) {
+  const char texte[] = "interrompu\n";
+  [[maybe_unused]] const ssize_t n = write(1, texte, sizeof texte - 1);
+}
+
+// The terminal's settings, as `stty -g` would compare them.
+std::string modes() {
+  termios t{};
+  if (tcgetattr(0, &t) != 0) return "?";
+  std::ostringstream s;
+  s << std::hex << t.c_iflag << ':' << t.c_oflag << ':' << t.c_cflag << ':' << t.c_lflag;
+  for (unsigned char c : t.c_cc) s << ':' << static_cast<int>(c);
+  return s.str();
+}
 #endif
 
 // A program's own buffer with no room to give a byte back: its get area is
@@ -151,6 +172,7 @@ bool mettreEnArrierePlan() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::optional<clavier> leClavier;
   for (int i = 1; i < argc; ++i) {
     const std::string etape = argv[i];
     const std::string pas = etape.substr(0, etape.find('+'));
@@ -219,6 +241,8 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg)));
       } else if (nom == "desynchro") {
         std::ios::sync_with_stdio(false);
+      } else if (nom == "clavier") {
+        leClavier.emplace();
       } else if (nom == "octet") {
         static OctetParOctet tampon(std::cin.rdbuf());
         std::cin.rdbuf(&tampon);
@@ -237,6 +261,12 @@ int main(int argc, char** argv) {
         struct sigaction action {};
         action.sa_handler = rienFaire;  // no SA_RESTART: a blocked read fails with EINTR
         sigaction(SIGUSR1, &action, nullptr);
+      } else if (nom == "modes") {
+        rapporter(nom, modes());
+      } else if (nom == "interruption") {
+        struct sigaction action {};
+        action.sa_handler = direInterrompu;
+        sigaction(SIGINT, &action, nullptr);
       } else if (nom == "nonbloquant") {
         fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
       } else if (nom == "arriereplan") {

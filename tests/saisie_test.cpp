@@ -18,6 +18,15 @@ using namespace std::chrono_literals;
 
 const std::string programme = ESSAI_INVITES;
 
+// The test program's command: with `clavier`, a clavier in place first, and a
+// TERM it works with, whatever the caller's.
+std::vector<std::string> commande(std::vector<std::string> pas, bool clavier,
+                                  const std::string& terme = "xterm") {
+  if (!clavier) pas.insert(pas.begin(), programme);
+  if (clavier) pas.insert(pas.begin(), {"/usr/bin/env", "TERM=" + terme, programme, "clavier"});
+  return pas;
+}
+
 // The prompt's name in a step of the test program ("lettre:ABC+entiere" -> "lettre").
 std::string nomDe(const std::string& pas) {
   return pas.substr(0, pas.find_first_of(":+"));
@@ -40,11 +49,12 @@ std::string explicationDe(const std::string& pas) {
 // shown, and checks that the terminal shows exactly the texts, the echoed
 // answers and the result line, nothing else.
 void repondre(const std::string& pas, const std::vector<std::string>& reponses,
-              const std::string& resultat) {
-  Programme p({programme, pas}, Entree::terminal);
+              const std::string& resultat, bool clavier) {
+  Programme p(commande({pas}, clavier), Entree::terminal);
   std::string attendu;
   for (const auto& reponse : reponses) {
     ASSERT_TRUE(p.attendre(texteDe(pas))) << pas << " avant " << reponse << ": " << p.sortie();
+    ASSERT_TRUE(p.attendLecture());  // a clavier draws what comes once its read has begun
     p.taper(reponse + "\n");
     attendu += texteDe(pas) + reponse + "\r\n";
     if (&reponse != &reponses.back()) attendu += explicationDe(pas);
@@ -124,7 +134,8 @@ TEST(Saisies, SurUnTerminalRedemandentJusquAUneReponseAcceptable) {
       {"ligne+proposer=", {""}, "[] etat=bon"},          // the empty line accepted
       {"ligne+entiere", {"", " x "}, "[ x ] etat=bon"},  // no effect on a line
   };
-  for (const auto& c : cas) repondre(c.pas, c.reponses, c.resultat);
+  for (bool clavier : {false, true})  // drawn by the terminal's echo, or by a clavier
+    for (const auto& c : cas) repondre(c.pas, c.reponses, c.resultat, clavier);
 }
 
 TEST(Saisies, LaSuiteDUneReponseRefuseeNeFuitPasDansLeCycleSuivant) {
@@ -184,20 +195,25 @@ void verifierFin(const FinDEntree& f, const std::string& sortie, int invitesAtte
 TEST(FinDEntree, ChaqueInviteRendSaValeurAussitotSansTerminal) {
   for (const auto& f : prompts) {
     for (Entree entree : {Entree::vide, Entree::fichier, Entree::fermee}) {
-      // A regular file is skipped whole by the first discard.
+      // A regular file is skipped whole by the first discard; a clavier changes nothing.
       const auto e = executer({programme, f.pas}, entree, "7\nA\no\nune ligne\n");
       ASSERT_TRUE(e.termine) << f.pas;
       EXPECT_EQ(e.statut, 0);
       EXPECT_EQ(e.erreurs, "");
       verifierFin(f, e.sortie, 1);
+      const auto avecClavier = executer(commande({f.pas}, true), entree, "7\nA\no\nune ligne\n");
+      EXPECT_EQ(avecClavier.sortie, e.sortie) << f.pas;
     }
   }
 }
 
 TEST(FinDEntree, UnTubeFermeOuUnCtrlDApresUneReponseRefusee) {
   for (const auto& f : prompts) {
-    for (Entree entree : {Entree::tube, Entree::terminal}) {
-      Programme p({programme, f.pas}, entree);
+    for (auto [entree, clavier] : {std::pair{Entree::tube, false},
+                                   {Entree::terminal, false},
+                                   {Entree::tube, true},
+                                   {Entree::terminal, true}}) {
+      Programme p(commande({f.pas}, clavier), entree);
       ASSERT_TRUE(p.attendre(texteDe(f.pas)));
       p.taper(f.refusee);
       if (!f.refusee.empty()) {
@@ -536,6 +552,98 @@ TEST(Entrees, UneInviteAttendSaReponseMalgreSignauxEtEntreeNonBloquante) {
     EXPECT_TRUE(p.attendre(c.resultat)) << dernier << ": " << p.sortie();
     p.fermerEntree();
     ASSERT_TRUE(p.finir());
+  }
+}
+
+// ---- A clavier: the line edited at a terminal ----
+
+TEST(Clavier, EditeLaLigneRappelleLesPrecedentesEtGardeLeTerminalIntact) {
+  struct Cas {
+    std::vector<std::string> pas;
+    std::vector<std::string> frappes;  // the first typed once "? " is shown, the next ones
+                                       // once `relance` is
+    std::string resultat;              // found in the output, after the last prompt
+    std::string relance = "? ";
+    std::string terme = "xterm";
+  };
+  const std::string cent(100, 'a');
+  const auto dix = [](const std::string& touche) {
+    std::string s;
+    for (int i = 0; i < 10; ++i) s += touche;
+    return s;
+  };
+  const Cas cas[] = {
+      {{"ligne"}, {"Jo\x1b[D\x1b[DX\r"}, "ligne=[XJo] etat=bon"},
+      {{"ligne"}, {"bc\x1b[Ha\x1b[Fd\r"}, "ligne=[abcd]"},
+      {{"ligne"}, {"bc\x1bOHa\x1bOFd\r"}, "ligne=[abcd]"},
+      {{"ligne"}, {"bc\x1b[1~a\x1b[4~d\r"}, "ligne=[abcd]"},
+      {{"ligne"}, {"bc\x1b[7~a\x1b[8~d\r"}, "ligne=[abcd]"},
+      {{"ligne"},
+       {"bc\x01"
+        "a\x05"
+        "d\r"},
+       "ligne=[abcd]"},
+      {{"ligne"},
+       {"caf\xc3\xa9\x7f"
+        "e\r"},
+       "ligne=[cafe]"},
+      {{"ligne"}, {"\xc3\xa9t\x1b[D\x1b[DX\r"}, "ligne=[X\xc3\xa9t]"},
+      {{"ligne"},
+       {"ab\x08"
+        "c\r"},
+       "ligne=[ac]"},
+      {{"ligne"}, {"abc\x1b[D\x1b[D\x1b[3~\r"}, "ligne=[ac]"},
+      {{"ligne"}, {"abc\x15xy\r"}, "ligne=[xy]"},
+      {{"ligne"}, {"abcd\x1b[D\x1b[D\x0b\r"}, "ligne=[ab]"},
+      {{"ligne"}, {"un deux\x17trois\r"}, "ligne=[un trois]"},
+      {{"ligne"},
+       {"a\x1b[5~b\x1b[1;5C"
+        "c\x1bqd\x02\r"},
+       "ligne=[abcd]"},  // unknown: dropped
+      {{"ligne"}, {"a\tb\n"}, "ligne=[a\tb]"},
+      {{"ligne"},
+       {"abc\x01\x04"
+        "d\x05\x04\r"},
+       "ligne=[dbc]"},                            // Ctrl-D: under the cursor
+      {{"ligne"}, {"\x04"}, "ligne=[] etat=ef"},  // on an empty line: the end
+      {{"ligne"},
+       {cent + "\x1b[H" + dix("\x1b[C") + "X\r"},
+       "ligne=[" + cent.substr(90) + "X" + cent.substr(10) + "]"},
+      {{"ligne"},
+       {cent + "\x01\x1b[C\x1b[C\x1b[C"
+               "X\r"},
+       "ligne=[aaaX" + cent.substr(3) + "]"},
+      {{"ligne"}, {std::string(5000, 'b') + "\r"}, "ligne=[" + std::string(4095, 'b') + "]"},
+      // History: Up from a new line shows the last one; Down past the newest brings back
+      // what was typed; empty lines and repeats of the newest are not kept.
+      {{"ligne", "ligne", "ligne"}, {"un\r", "deux\r", "\x1b[A\x1b[A\r"}, "ligne=[un]"},
+      {{"ligne", "ligne"}, {"un\r", "trois\x1b[A\x1b[B\r"}, "ligne=[trois]"},
+      {{"ligne", "ligne", "ligne", "ligne"},
+       {"deux\r", "un\r", "un\r", "\x1bOA\x1bOA\r"},
+       "ligne=[deux]"},
+      // Ctrl-C: the line dropped, the signal sent, the terminal's settings as they were.
+      {{"modes", "interruption", "ligne", "modes"},
+       {"abc\x03", "xy\r"},
+       "^C\r\ninterrompu\r\nxy\r\n\r\nligne=[xy]",
+       "interrompu"},
+      // TERM=dumb: nothing changes.
+      {{"ligne"}, {"Jo\x1b[D\r"}, "ligne=[Jo\x1b[D]", "? ", "dumb"},
+  };
+  for (const auto& c : cas) {
+    Programme p(commande(c.pas, true, c.terme), Entree::terminal);
+    for (const auto& frappe : c.frappes) {
+      ASSERT_TRUE(p.attendre(&frappe == &c.frappes.front() ? "? " : c.relance))
+          << c.frappes.front() << ": " << p.sortie();
+      ASSERT_TRUE(p.attendLecture());
+      p.taper(frappe);
+    }
+    ASSERT_TRUE(p.finir()) << c.frappes.front() << ": " << p.sortie();
+    EXPECT_NE(p.sortie().find(c.resultat, p.sortie().rfind("? ")), std::string::npos)
+        << c.frappes.front() << ": " << p.sortie();
+    const auto avant = p.sortie().find("modes="), apres = p.sortie().rfind("modes=");
+    if (avant != apres)
+      EXPECT_EQ(p.sortie().substr(avant, p.sortie().find('\r', avant) - avant),
+                p.sortie().substr(apres, p.sortie().find('\r', apres) - apres));
   }
 }
 

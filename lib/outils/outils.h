@@ -1,8 +1,10 @@
 // Everything the library offers: prompts, input discarding and screen
-// clearing, the text-file reader, comparators and the quicksort.
+// clearing, line editing at a terminal, the text-file reader, comparators and
+// the quicksort.
 #ifndef OUTILS_OUTILS_H
 #define OUTILS_OUTILS_H
 
+#include "clavier.h"
 #include "entree.h"
 #include "fichier.h"
 #include "saisie.h"
