@@ -4,9 +4,11 @@
 #include <cctype>
 #include <iostream>
 
+#include <outils/clavier.h>
 #include <outils/saisie.h>
 
 int main() {
+  clavier c;  // au terminal : les fleches, l'historique, les accents
   saisie<char> menu("[A]jouter, [R]etirer, [V]oir, [Q]uitter : ", "ARVQ");
   int compteur = 0;
   for (;;) {

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 
+#include <outils/clavier.h>
 #include <outils/saisie.h>
 
 namespace {
@@ -20,6 +21,7 @@ bool entreeFinie() {
 }  // namespace
 
 int main() {
+  clavier c;  // au terminal : les fleches, l'historique, les accents
   saisie<int> age("Votre age [18] : ", 1, 120);
   age.expliquer("Un nombre de 1 a 120, s'il vous plait.\n").proposer(18).ligneEntiere();
   saisie<double> note("Votre note sur 20 : ", 0, 20);

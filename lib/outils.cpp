@@ -405,8 +405,12 @@ bool clavierPossible() {
 }
 
 bool entrerModeBrut(ModeTerminal& mode) {
+  // In the background of its controlling terminal, a program reads as it is
+  // (and is stopped by the terminal); a terminal it does not control has no
+  // foreground.
+  const pid_t premierPlan = tcgetpgrp(STDIN_FILENO);
   if (tcgetattr(STDIN_FILENO, &mode.avant) != 0 || (mode.avant.c_lflag & ICANON) == 0 ||
-      tcgetpgrp(STDIN_FILENO) != getpgrp())
+      (premierPlan != -1 && premierPlan != getpgrp()))
     return false;
   termios brut = mode.avant;
   brut.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
@@ -424,6 +428,7 @@ void sortirModeBrut(const ModeTerminal& mode) {
 
 std::size_t largeurTerminal() {
   winsize taille{};
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
   return ioctl(STDOUT_FILENO, TIOCGWINSZ, &taille) == 0 && taille.ws_col > 0 ? taille.ws_col : 80;
 }
 
@@ -437,6 +442,7 @@ bool lignePrete() {
 // Bytes the terminal holds, typed before the edit began (and echoed then).
 std::size_t dejaTape() {
   int n = 0;
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
   return ioctl(STDIN_FILENO, FIONREAD, &n) == 0 && n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
@@ -1180,9 +1186,15 @@ class Trace {
   void ajouter(const char* texte) { ajouter(texte, std::strlen(texte)); }
   // ESC [ N, and the command's letter.
   void commande(std::size_t n, char lettre) {
-    char texte[32];
-    std::snprintf(texte, sizeof texte, "\x1b[%zu%c", n, lettre);
-    ajouter(texte);
+    char chiffres[24];
+    std::size_t k = 0;
+    do chiffres[k++] = static_cast<char>('0' + n % 10);
+    while ((n /= 10) > 0);
+    char texte[28] = {'\x1b', '['};
+    std::size_t taille = 2;
+    while (k > 0) texte[taille++] = chiffres[--k];
+    texte[taille++] = lettre;
+    ajouter(texte, taille);
   }
   void vider() {
     ecrireTerminal(octets_, n_);
@@ -1190,7 +1202,7 @@ class Trace {
   }
 
  private:
-  char octets_[4096];
+  char octets_[4096] = {};
   std::size_t n_ = 0;
 };
 
@@ -1205,7 +1217,7 @@ std::size_t colonneDe(const edition& e, std::size_t indice) {
 }
 
 std::size_t debutDuCaractere(const edition& e, std::size_t indice) {
-  while (indice > 0 && suiteUtf8(e.texte[indice])) --indice;
+  while (indice > 0 && indice < e.taille && suiteUtf8(e.texte[indice])) --indice;
   return indice;
 }
 

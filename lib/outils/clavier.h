@@ -27,17 +27,17 @@ struct edition {
   static constexpr std::size_t kLigne = 4095;  // a line's bytes, as the terminal's own
   static constexpr std::size_t kHistorique = 8192;
 
-  char texte[kLigne];
+  char texte[kLigne] = {};
   std::size_t taille = 0;
-  std::size_t curseur = 0;  // a byte index, always at a character's start
-  char brouillon[kLigne];   // the line typed, while an older one is shown
+  std::size_t curseur = 0;      // a byte index, always at a character's start
+  char brouillon[kLigne] = {};  // the line typed, while an older one is shown
   std::size_t tailleBrouillon = 0;
-  char historique[kHistorique];  // lines, oldest first, each ended by '\n'
+  char historique[kHistorique] = {};  // lines, oldest first, each ended by '\n'
   std::size_t tailleHistorique = 0;
   std::size_t rappel = 0;  // how far back the line shown is; 0: the line typed
   // An escape sequence being read: 0 none, 1 after ESC, 2 after ESC [, 3 after ESC O.
   int sequence = 0;
-  char parametre[8];
+  char parametre[8] = {};
   std::size_t tailleParametre = 0;
   // The screen, while the terminal echoes: columns from the line's row start.
   bool dessiner = false;
@@ -50,6 +50,7 @@ struct edition {
 // std::cin's buffer while a clavier is in place: each line, edited.
 class ligneEditee : public std::streambuf {
  public:
+  ligneEditee() = default;
   sortieSuivie* sortie = nullptr;
 
  protected:
@@ -60,7 +61,7 @@ class ligneEditee : public std::streambuf {
   int_type editer();
 
   edition e;
-  char lue[edition::kLigne + 1];  // what std::cin reads: the line and its line feed
+  char lue[edition::kLigne + 1] = {};  // what std::cin reads: the line and its line feed
 };
 
 }  // namespace outils::detail
