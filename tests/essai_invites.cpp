@@ -15,6 +15,8 @@
 //   desynchro     std::ios::sync_with_stdio(false), before any input
 //   clavier       a clavier in place, for the steps that follow
 //   modes         the terminal's settings (stty -g), as "modes=..."
+//   sansecho      the terminal's echo off (as repondre runs programs)
+//   noncanonique  the terminal out of canonical mode (ICANON off), as a program may set it
 //   interruption  a SIGINT handler that prints "interrompu" (the program goes on)
 //   octet         std::cin reads through a buffer of the program's that holds
 //                 one byte at a time, taken from the one it replaces
@@ -263,6 +265,11 @@ int main(int argc, char** argv) {
         sigaction(SIGUSR1, &action, nullptr);
       } else if (nom == "modes") {
         rapporter(nom, modes());
+      } else if (nom == "sansecho" || nom == "noncanonique") {
+        termios t{};
+        tcgetattr(0, &t);
+        t.c_lflag &= ~static_cast<tcflag_t>(nom == "sansecho" ? ECHO : ICANON);
+        tcsetattr(0, TCSANOW, &t);
       } else if (nom == "interruption") {
         struct sigaction action {};
         action.sa_handler = direInterrompu;

@@ -626,6 +626,13 @@ TEST(Clavier, EditeLaLigneRappelleLesPrecedentesEtGardeLeTerminalIntact) {
        {"abc\x03", "xy\r"},
        "^C\r\ninterrompu\r\nxy\r\n\r\nligne=[xy]",
        "interrompu"},
+      // Echo off: nothing drawn, the line edited all the same. Canonical mode off: no edit.
+      {{"sansecho", "ligne"}, {"Jo\x1b[D\x1b[DX\r"}, "? \r\nligne=[XJo]"},
+      {{"noncanonique", "ligne"},
+       {"ab\x7f"
+        "c\n"},
+       "ligne=[ab\x7f"
+       "c]"},
       // TERM=dumb: nothing changes.
       {{"ligne"}, {"Jo\x1b[D\r"}, "ligne=[Jo\x1b[D]", "? ", "dumb"},
   };
