@@ -1302,14 +1302,10 @@ void effacer(edition& e, Trace& t, std::size_t debut, std::size_t fin) {
   redessiner(e, t);
 }
 
-bool blancClavier(char c) {
-  return c == ' ' || c == '\t';
-}
-
 void effacerMot(edition& e, Trace& t) {
   std::size_t debut = e.curseur;
-  while (debut > 0 && blancClavier(e.texte[debut - 1])) --debut;
-  while (debut > 0 && !blancClavier(e.texte[debut - 1])) --debut;
+  while (debut > 0 && blanc(e.texte[debut - 1])) --debut;
+  while (debut > 0 && !blanc(e.texte[debut - 1])) --debut;
   effacer(e, t, debut, e.curseur);
 }
 

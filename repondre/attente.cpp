@@ -18,6 +18,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "programme.h"  // lireFichierEntier
+
 namespace {
 
 constexpr std::size_t kSondesMax = 4096;   // pollfd entries read at most
@@ -31,17 +33,7 @@ std::string proc(pid_t pid) {
 // A small file of /proc, whole; `erreur` gets its errno, or 0.
 std::string lireProc(const std::string& nom, int& erreur) {
   std::string contenu;
-  erreur = 0;
-  const int fd = open(nom.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    erreur = errno;
-    return contenu;
-  }
-  char bloc[4096];
-  ssize_t n = 0;
-  while ((n = read(fd, bloc, sizeof bloc)) > 0) contenu.append(bloc, static_cast<std::size_t>(n));
-  if (n < 0) erreur = errno;
-  close(fd);
+  erreur = lireFichierEntier(nom, contenu);
   return contenu;
 }
 

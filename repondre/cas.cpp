@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <set>
 
 #include "programme.h"
@@ -16,6 +17,11 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kSuffixe = ".attendu";
+
+bool estUnCas(const std::string& nom) {
+  return nom.size() > kSuffixe.size() &&
+         nom.compare(nom.size() - kSuffixe.size(), kSuffixe.size(), kSuffixe) == 0;
+}
 
 bool lireUnCas(const std::string& chemin, std::vector<Cas>& cas, std::string& erreur) {
   std::string source;
@@ -30,9 +36,7 @@ bool lireUnCas(const std::string& chemin, std::vector<Cas>& cas, std::string& er
     return false;
   }
   std::string nom = fs::path(chemin).filename().string();
-  if (nom.size() > kSuffixe.size() &&
-      nom.compare(nom.size() - kSuffixe.size(), kSuffixe.size(), kSuffixe) == 0)
-    nom.resize(nom.size() - kSuffixe.size());
+  if (estUnCas(nom)) nom.resize(nom.size() - kSuffixe.size());
   cas.push_back({nom, chemin, ecranDe(attendu)});
   return true;
 }
@@ -43,9 +47,7 @@ std::vector<std::string> casDuDossier(const std::string& dossier) {
   std::error_code erreur;
   for (const auto& entree : fs::directory_iterator(dossier, erreur)) {
     const std::string nom = entree.path().filename().string();
-    if (nom.size() > kSuffixe.size() &&
-        nom.compare(nom.size() - kSuffixe.size(), kSuffixe.size(), kSuffixe) == 0)
-      noms.push_back(nom);
+    if (estUnCas(nom)) noms.push_back(nom);
   }
   std::sort(noms.begin(), noms.end());
   for (auto& nom : noms) nom = (fs::path(dossier) / nom).string();
@@ -104,6 +106,13 @@ bool lireLesCas(const std::vector<std::string>& chemins, std::vector<Cas>& cas,
   return true;
 }
 
+Transcript reponsesDe(const Cas& cas) {
+  Transcript reponses;
+  std::copy_if(cas.attendu.begin(), cas.attendu.end(), std::back_inserter(reponses),
+               [](const Morceau& m) { return m.sorte != Morceau::texte; });
+  return reponses;
+}
+
 Verdict juger(const Cas& cas, const Deroulement& d, std::optional<int> statut,
               const Comparaison& comparaison) {
   Verdict v;
@@ -123,9 +132,7 @@ Verdict juger(const Cas& cas, const Deroulement& d, std::optional<int> statut,
                       lignesVisibles(c.obtenu, ligne > 3 ? ligne - 3 : 1, ligne - 1, "  ");
   }
   if (!d.raison.empty()) raisons.push_back(d.raison);
-  const auto reponses = static_cast<std::size_t>(
-      std::count_if(cas.attendu.begin(), cas.attendu.end(),
-                    [](const Morceau& m) { return m.sorte != Morceau::texte; }));
+  const std::size_t reponses = reponsesDe(cas).size();
   if (d.raison.empty() && d.enAttenteDePlus)
     raisons.push_back("attend une réponse de plus que les " + std::to_string(reponses));
   else if (d.raison.empty() && d.utilisees < reponses)

@@ -24,6 +24,9 @@ struct Cas {
 bool lireLesCas(const std::vector<std::string>& chemins, std::vector<Cas>& cas,
                 std::string& erreur);
 
+// The answers a case types, Ctrl-D included, in order.
+Transcript reponsesDe(const Cas& cas);
+
 struct Verdict {
   bool reussi = false;
   int erreurDeLancement = 0;  // the program could not be started: the errno

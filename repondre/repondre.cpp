@@ -40,13 +40,6 @@ Reglages reglagesDe(const Arguments& a) {
   return {a.delai, static_cast<unsigned long long>(a.memoire.value_or(0)) << 20, a.programme};
 }
 
-Transcript reponsesDe(const Cas& cas) {
-  Transcript reponses;
-  std::copy_if(cas.attendu.begin(), cas.attendu.end(), std::back_inserter(reponses),
-               [](const Morceau& m) { return m.sorte != Morceau::texte; });
-  return reponses;
-}
-
 int ecrireLesReponses(const Arguments& a, const Arret& arret) {
   std::string contenu, erreur;
   if (const int e = lireFichierEntier(*a.reponses, contenu))
