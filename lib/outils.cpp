@@ -4,7 +4,8 @@
 //                  one section per platform (POSIX, Windows): sorteEntree,
 //                  dernierRecuEnC, purgerEntreeC, lectureInterrompue,
 //                  attendreEntree, occuperDescripteurs, ouvrirFichier; and the
-//                  terminal for clavier: clavierPossible, ModeTerminal...
+//                  terminal or console for clavier: clavierEnEntree,
+//                  ModeTerminal, lireTerminal, ecrireConsole...
 //   C++ library    what differs from one standard library to another:
 //                  voieDeCin, rendApresRemplissage, constaterErreurEntree,
 //                  constaterErreurDeFichier
@@ -51,6 +52,16 @@ int octet(char c) {
   return static_cast<unsigned char>(c);
 }
 
+bool suiteUtf8(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The bytes of the UTF-8 character that `tete` starts.
+std::size_t longueurUtf8(char tete) {
+  const auto c = static_cast<unsigned char>(tete);
+  return c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+}
+
 // What standard input is. A terminal, a console and a device are `autre`.
 enum class Sorte { reguliere, tube, autre };
 
@@ -73,11 +84,22 @@ enum class Sorte { reguliere, tube, autre };
 //                           with the null device
 //   ouvrirFichier(f, nom)   opens a file for reading, by its name in UTF-8 on
 //                           Windows; a directory is not opened
-//   clavierPossible()       standard input and output are terminals, TERM set
-//                           and not "dumb" (never on Windows, for now)
+//   clavierEnEntree()       a clavier reads standard input: POSIX, standard
+//                           input and output are terminals, TERM set and not
+//                           "dumb"; Windows, standard input is a console
+//   clavierEnSortie()       a clavier takes std::cout: POSIX, as
+//                           clavierEnEntree() (the editor needs its column);
+//                           Windows, standard output is a console
+//   kSortieConsole          what a clavier's std::cout writes goes to the
+//                           console through ecrireConsole(s, n), in UTF-16
+//                           (Windows), or on to std::cout's buffer (POSIX)
+//   lireTerminal(s, n, e)   a read as it is; on Windows, of the console in
+//                           UTF-16, given in UTF-8; `e`: the console holds the
+//                           rest of the line, which finirLigneConsole() drops
 //   entrerModeBrut(m)       the terminal out of canonical mode for one line,
 //                           when it is in it and the program in the foreground;
-//                           sortirModeBrut(m) puts it back
+//                           sortirModeBrut(m) puts it back (never on Windows,
+//                           where the console's line mode edits)
 //   lignePrete(), largeurTerminal(), dejaTape(), lireUnOctet(c),
 //   ecrireTerminal(s, n), envoyerAuGroupe(signal)
 //
@@ -123,18 +145,30 @@ extern "C" errno_t __cdecl _get_stream_buffer_pointers(FILE*, char***, char***, 
 
 namespace {
 
+// The handle under a descriptor of the C runtime, which gives it as an integer.
+HANDLE poigneeDe(int descripteur) {
+  if (descripteur < 0) return INVALID_HANDLE_VALUE;
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast,performance-no-int-to-ptr)
+  return reinterpret_cast<HANDLE>(_get_osfhandle(descripteur));
+}
+
 // The handle that stdin reads, which is not always GetStdHandle's.
 HANDLE poigneeEntree() {
-  const int descripteur = _fileno(stdin);
-  // NOLINTNEXTLINE(performance-no-int-to-ptr): the C runtime gives handles as integers
-  return descripteur < 0 ? INVALID_HANDLE_VALUE
-                         : reinterpret_cast<HANDLE>(_get_osfhandle(descripteur));
+  return poigneeDe(_fileno(stdin));
+}
+
+HANDLE poigneeSortie() {
+  return poigneeDe(_fileno(stdout));
 }
 
 // A console, and not NUL, which _isatty also takes for a device.
-bool entreeConsole() {
+bool console(HANDLE poignee) {
   DWORD mode = 0;
-  return GetConsoleMode(poigneeEntree(), &mode) != 0;
+  return GetConsoleMode(poignee, &mode) != 0;
+}
+
+bool entreeConsole() {
+  return console(poigneeEntree());
 }
 
 Sorte sorteEntree() {
@@ -203,8 +237,7 @@ void attendreEntree() {
 
 void occuperDescripteurs() {
   for (int descripteur = 0; descripteur <= 2; ++descripteur) {
-    // NOLINTNEXTLINE(performance-no-int-to-ptr)
-    if (reinterpret_cast<HANDLE>(_get_osfhandle(descripteur)) != INVALID_HANDLE_VALUE) continue;
+    if (poigneeDe(descripteur) != INVALID_HANDLE_VALUE) continue;
     int nul = -1;
     if (_sopen_s(&nul, "NUL", descripteur == 0 ? _O_RDONLY : _O_WRONLY, _SH_DENYNO,
                  _S_IREAD | _S_IWRITE) != 0)
@@ -230,15 +263,20 @@ void ouvrirFichier(std::ifstream& flux, const std::string& nom) {
   flux.open(std::filesystem::path(large), std::ios::in);
 }
 
-// A line edited by a clavier: not on a Windows console yet.
+// A clavier on a console: the console's line mode edits (its keys, its
+// history), and the clavier reads and writes it in UTF-16, so that neither
+// side depends on the console's code pages, which it never changes.
 struct ModeTerminal {
   bool echo = false;
   int signalDe(unsigned char /*touche*/) const { return 0; }
   unsigned char effacer = 0x08, fin = 0x1A;
 };
 
-bool clavierPossible() {
-  return false;
+bool clavierEnEntree() {
+  return entreeConsole();
+}
+bool clavierEnSortie() {
+  return console(poigneeSortie());
 }
 bool entrerModeBrut(ModeTerminal& /*mode*/) {
   return false;
@@ -256,12 +294,104 @@ std::size_t dejaTape() {
 long lireUnOctet(char& /*octet*/) {
   return 0;
 }
-long lireTerminal(char* octets, std::size_t taille) {
-  return _read(_fileno(stdin), octets,
-               static_cast<unsigned>(std::min<std::size_t>(taille, INT_MAX)));
-}
 void ecrireTerminal(const char* /*texte*/, std::size_t /*taille*/) {}
 void envoyerAuGroupe(int /*signal*/) {}
+
+bool modeLigne() {
+  DWORD mode = 0;
+  return GetConsoleMode(poigneeEntree(), &mode) != 0 && (mode & ENABLE_LINE_INPUT) != 0;
+}
+
+// Up to `voulu` UTF-16 units typed. A Ctrl-C that a handler of the program
+// takes ends the read with none (and ERROR_OPERATION_ABORTED on some
+// versions): that is not an error.
+bool lireConsole(wchar_t* large, DWORD voulu, DWORD& lu) {
+  lu = 0;
+  return ReadConsoleW(poigneeEntree(), large, voulu, &lu, nullptr) != 0 ||
+         GetLastError() == ERROR_OPERATION_ABORTED;
+}
+
+// In line mode, the rest of a line partly read is already in the console:
+// reading it out never waits. FlushConsoleInputBuffer() does not drop it.
+void finirLigneConsole() {
+  wchar_t large[256];
+  DWORD lu = 0;
+  while (modeLigne() && lireConsole(large, 256, lu) && lu > 0 && large[lu - 1] != L'\n') {
+  }
+}
+
+// At most `taille` / 3 - 1 units are read, one more to keep a surrogate pair
+// or a CR LF whole: each unit gives at most 3 bytes. Ctrl-Z ends the line:
+// what comes before it is given, the rest is dropped, and at its start it is
+// the end of input (as the C runtime's text mode has it).
+long lireTerminal(char* octets, std::size_t taille, bool& entamee) {
+  constexpr std::size_t kUnites = 1365;
+  wchar_t large[kUnites];
+  const auto voulu = static_cast<DWORD>(std::min(taille / 3, kUnites) - 1);
+  entamee = false;
+  DWORD n = 0;
+  if (!lireConsole(large, voulu, n)) {
+    errno = EIO;
+    return -1;
+  }
+  if (n == 0) {  // a Ctrl-C that the program's handler took: read again
+    errno = EINTR;
+    return -1;
+  }
+  const bool ligne = modeLigne();
+  DWORD un = 0;
+  if (ligne && n == voulu && (IS_HIGH_SURROGATE(large[n - 1]) || large[n - 1] == L'\r') &&
+      lireConsole(large + n, 1, un))
+    n += un;
+  entamee = ligne && large[n - 1] != L'\n';
+  const auto finDeTexte = static_cast<DWORD>(std::find(large, large + n, L'\x1A') - large);
+  if (finDeTexte < n) {
+    if (entamee) finirLigneConsole();
+    entamee = false;
+    n = finDeTexte;
+  }
+  DWORD k = 0;
+  for (DWORD i = 0; i < n; ++i)
+    if (large[i] != L'\r' || i + 1 == n || large[i + 1] != L'\n') large[k++] = large[i];
+  if (k == 0) return 0;
+  return WideCharToMultiByte(CP_UTF8, 0, large, static_cast<int>(k), octets,
+                             static_cast<int>(std::min<std::size_t>(taille, INT_MAX)), nullptr,
+                             nullptr);
+}
+
+constexpr bool kSortieConsole = true;
+
+// How many of the first `taille` bytes of `texte` to take, at most `plafond`,
+// without cutting a character (a run of stray continuation bytes is cut).
+std::size_t sansCouper(const char* texte, std::size_t taille, std::size_t plafond) {
+  if (taille <= plafond) return taille;
+  std::size_t k = plafond;
+  while (k > 0 && k + 3 > plafond && suiteUtf8(texte[k])) --k;
+  return suiteUtf8(texte[k]) ? plafond : k;
+}
+
+// Whole UTF-8 characters to the console; a stray byte is drawn as U+FFFD.
+bool ecrireConsole(const char* texte, std::size_t taille) {
+  constexpr std::size_t kUnites = 1024;  // a byte gives at most one unit
+  wchar_t large[kUnites];
+  const HANDLE sortie = poigneeSortie();
+  while (taille > 0) {
+    const std::size_t part = sansCouper(texte, taille, kUnites);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, texte, static_cast<int>(part), large,
+                                      static_cast<int>(kUnites));
+    for (int fait = 0; fait < n;) {
+      DWORD ecrits = 0;
+      if (WriteConsoleW(sortie, large + fait, static_cast<DWORD>(n - fait), &ecrits, nullptr) ==
+              0 ||
+          ecrits == 0)
+        return false;
+      fait += static_cast<int>(ecrits);
+    }
+    texte += part;
+    taille -= part;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -398,10 +528,13 @@ struct ModeTerminal {
   }
 };
 
-bool clavierPossible() {
+bool clavierEnEntree() {
   const char* terminal = std::getenv("TERM");
   return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO) && terminal && *terminal &&
          std::strcmp(terminal, "dumb") != 0;
+}
+bool clavierEnSortie() {
+  return clavierEnEntree();
 }
 
 bool entrerModeBrut(ModeTerminal& mode) {
@@ -450,8 +583,16 @@ long lireUnOctet(char& octet) {
   return read(STDIN_FILENO, &octet, 1);
 }
 
-long lireTerminal(char* octets, std::size_t taille) {
+// What a read leaves of a terminal's line, a discard's tcflush() drops.
+long lireTerminal(char* octets, std::size_t taille, bool& entamee) {
+  entamee = false;
   return read(STDIN_FILENO, octets, taille);
+}
+void finirLigneConsole() {}
+
+constexpr bool kSortieConsole = false;
+bool ecrireConsole(const char* /*texte*/, std::size_t /*taille*/) {
+  return false;
 }
 
 void ecrireTerminal(const char* texte, std::size_t taille) {
@@ -483,10 +624,11 @@ void envoyerAuGroupe(int signal) {
 namespace {
 
 // The library's only state: std::cin's buffer at start, written once by
-// demarrer(), and the buffer of the clavier in place, if one is.
+// demarrer(), and the input buffer of the clavier in place, if one is (in
+// front of std::cin or not).
 struct Depart {
   std::streambuf* cin = nullptr;
-  std::streambuf* clavier = nullptr;
+  outils::detail::ligneEditee* clavier = nullptr;
 };
 // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 Depart depart;
@@ -708,7 +850,8 @@ struct Abandon {
 // was left unfinished is told by the last byte received, dropped now or read
 // before: std::cin's own buffer's when it has one, else stdin's.
 Abandon abandonnerEntree() {
-  const bool finVue = std::cin.eof() || std::feof(stdin) != 0;
+  const bool finEnC = std::feof(stdin) != 0;
+  const bool finVue = std::cin.eof() || finEnC;
   std::cin.clear();
   const Voie voie = voieDeCin();
   if (voie == Voie::parLeProgramme) {
@@ -718,8 +861,8 @@ Abandon abandonnerEntree() {
   std::streambuf& tampon = *std::cin.rdbuf();
   std::clearerr(stdin);
   if (voie == Voie::parClavier) {  // a terminal: its line, and what was typed ahead
-    abandonnerZone(tampon);
-    purgerEntreeC(finVue);
+    depart.clavier->abandonner();
+    purgerEntreeC(finEnC);  // the clavier's own end of input leaves stdin as it was
     return {};
   }
   const Sorte sorte = sorteEntree();
@@ -1166,10 +1309,6 @@ namespace {
 
 using outils::detail::edition;
 
-bool suiteUtf8(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 // Bytes of drawing, written once a key is handled.
 class Trace {
  public:
@@ -1286,9 +1425,7 @@ void inserer(edition& e, Trace& t, char octet, bool dejaVu) {
   }
   // In the middle: drawn once its character is whole.
   const std::size_t debut = debutDuCaractere(e, e.curseur - 1);
-  const auto tete = static_cast<unsigned char>(e.texte[debut]);
-  const std::size_t longueur = tete >= 0xF0 ? 4 : tete >= 0xE0 ? 3 : tete >= 0xC0 ? 2 : 1;
-  if (e.curseur - debut >= longueur) redessiner(e, t);
+  if (e.curseur - debut >= longueurUtf8(e.texte[debut])) redessiner(e, t);
 }
 
 void deplacer(edition& e, Trace& t, std::size_t indice) {
@@ -1469,15 +1606,52 @@ std::streamsize sortieSuivie::xsputn(const char* s, std::streamsize n) {
     else if (!suiteUtf8(s[i]))
       ++colonne;
   }
+  if (kSortieConsole) return versLaConsole(s, static_cast<std::size_t>(n)) ? n : 0;
   return cible ? cible->sputn(s, n) : 0;
 }
 
 int sortieSuivie::sync() {
+  if (kSortieConsole) return 0;  // nothing held but a character's start
   return cible ? cible->pubsync() : -1;
 }
 
+// Whole characters only: a character cut at the end is held until its rest
+// comes. What printf() wrote goes first.
+bool sortieSuivie::versLaConsole(const char* s, std::size_t n) {
+  std::fflush(stdout);
+  bool ecrit = true;
+  if (tailleEnAttente > 0) {
+    const std::size_t longueur = longueurUtf8(enAttente[0]);
+    for (; n > 0 && tailleEnAttente < longueur && suiteUtf8(*s); ++s, --n)
+      enAttente[tailleEnAttente++] = *s;
+    if (n == 0 && tailleEnAttente < longueur) return true;
+    ecrit = ecrireConsole(enAttente, tailleEnAttente);
+    tailleEnAttente = 0;
+  }
+  std::size_t entier = n;
+  for (std::size_t k = 1; k <= std::min<std::size_t>(n, 3); ++k) {
+    if (suiteUtf8(s[n - k])) continue;
+    if (longueurUtf8(s[n - k]) > k) entier = n - k;
+    break;
+  }
+  tailleEnAttente = n - entier;
+  std::memcpy(enAttente, s + entier, tailleEnAttente);
+  return ecrireConsole(s, entier) && ecrit;
+}
+
+void sortieSuivie::finir() {
+  if (tailleEnAttente > 0) ecrireConsole(enAttente, tailleEnAttente);
+  tailleEnAttente = 0;
+}
+
+void ligneEditee::abandonner() {
+  setg(eback(), egptr(), egptr());
+  if (entamee) finirLigneConsole();
+  entamee = false;
+}
+
 std::streambuf::int_type ligneEditee::lireTelQuel() {
-  const long n = lireTerminal(lue, sizeof lue);
+  const long n = lireTerminal(lue, sizeof lue, entamee);
   if (n <= 0) return traits_type::eof();
   setg(lue, lue, lue + n);
   if (sortie && lue[n - 1] == '\n') sortie->colonne = 0;
@@ -1542,11 +1716,17 @@ std::streambuf::int_type ligneEditee::underflow() {
 }  // namespace outils::detail
 
 clavier::clavier() {
-  if (depart.clavier != nullptr || !clavierPossible()) return;
-  sortie.cible = std::cout.rdbuf();
-  std::cout.rdbuf(&sortie);
-  entree.sortie = &sortie;
-  ancienneEntree = std::cin.rdbuf(&entree);
+  if (depart.clavier != nullptr) return;
+  const bool lit = clavierEnEntree();
+  const bool ecrit = clavierEnSortie();
+  if (!lit && !ecrit) return;
+  if (ecrit) {  // what std::cout and stdout hold goes out first
+    std::cout.flush();
+    std::fflush(stdout);
+    sortie.cible = std::cout.rdbuf(&sortie);
+    entree.sortie = &sortie;
+  }
+  if (lit) ancienneEntree = std::cin.rdbuf(&entree);
   depart.clavier = &entree;
   enPlace = true;
 }
@@ -1554,6 +1734,7 @@ clavier::clavier() {
 clavier::~clavier() {
   if (!enPlace) return;
   if (std::cin.rdbuf() == &entree) std::cin.rdbuf(ancienneEntree);
+  sortie.finir();
   if (std::cout.rdbuf() == &sortie) std::cout.rdbuf(sortie.cible);
   depart.clavier = nullptr;
 }

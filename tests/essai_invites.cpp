@@ -4,6 +4,8 @@
 //   reel          saisie<double>, text "reel? "; reel:MIN:MAX with bounds
 //   entiers:N     N answers to saisie<int> in a row, each printed as "entier=V"
 //   ligne         saisie<std::string>, text "ligne? "; prints the answer in []
+//   prenom        saisie<std::string>, text "Prénom ? "; prints the answer in [],
+//                 a byte at a time (each flushed), and its size in bytes
 //   lettre:SET    saisie<char> allowing SET, text "lettre? "; prints the byte's code
 //   reponse:ON    saisie<bool> with the letters O and N, text "reponse? "
 //   lire          std::cin >> int, without a prompt
@@ -26,6 +28,7 @@
 //   signal        a SIGUSR1 handler installed without SA_RESTART (POSIX)
 //   nonbloquant   descriptor 0 made non-blocking (POSIX)
 //   nul           standard input reopened from NUL (Windows)
+//   cp:N          the console's input code page set to N (Windows)
 //   carnet:FILE   opens FILE with an std::ifstream, asks saisie<int>, then reads
 //                 FILE's integers to its end and prints "COUNT:SUM"
 //   journal:FILE  opens FILE with an std::ofstream, asks saisie<int>, writes
@@ -38,7 +41,11 @@
 //   +entiere           ligneEntiere()
 // After each step it prints "<step>=<value> etat=<flags>" on a line of its own;
 // a step that throws std::ios_base::failure prints "<step>=exception etat=<flags>".
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -49,6 +56,7 @@
 #include <algorithm>
 #include <chrono>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -76,7 +84,15 @@ void rapporter(const std::string& pas, const std::string& valeur) {
   std::cout << '\n' << pas << '=' << valeur << " etat=" << etat() << std::endl;
 }
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+// The C runtime runs it in a thread of its own, and resets it each time.
+void direInterrompu(int signal) {
+  std::signal(signal, direInterrompu);
+  const char texte[] = "interrompu\n";
+  DWORD n = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), texte, sizeof texte - 1, &n, nullptr);
+}
+#else
 void rienFaire(int /*signal*/) {}
 
 void direInterrompu(int /*signal*/) {
@@ -216,6 +232,11 @@ int main(int argc, char** argv) {
       } else if (nom == "ligne") {
         saisie<std::string> invite("ligne? ");
         rapporter(nom, '[' + regler(invite, choix, texte).demander() + ']');
+      } else if (nom == "prenom") {
+        const std::string reponse = saisie<std::string>("Prénom ? ").demander();
+        std::cout << "\nprenom=[";
+        for (const char c : reponse) std::cout << c << std::flush;
+        std::cout << "] " << reponse.size() << " octets etat=" << etat() << std::endl;
       } else if (nom == "lettre") {
         saisie<char> invite("lettre? ", arg);
         rapporter(nom, std::to_string(
@@ -258,6 +279,10 @@ int main(int argc, char** argv) {
 #if defined(_WIN32)
       } else if (nom == "nul") {
         if (!std::freopen("NUL", "r", stdin)) return 3;
+      } else if (nom == "cp") {
+        if (!SetConsoleCP(static_cast<UINT>(std::stoul(arg)))) return 3;
+      } else if (nom == "interruption") {
+        std::signal(SIGINT, direInterrompu);
 #else
       } else if (nom == "signal") {
         struct sigaction action {};

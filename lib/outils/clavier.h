@@ -9,17 +9,24 @@
 
 namespace outils::detail {
 
-// Passes what std::cout writes on to its buffer, and counts the characters
-// written since the last line feed: the column a line being edited starts at.
+// Passes what std::cout writes on to its buffer (on a Windows console, to the
+// console in UTF-16), and counts the characters written since the last line
+// feed: the column a line being edited starts at.
 class sortieSuivie : public std::streambuf {
  public:
   std::streambuf* cible = nullptr;
   std::size_t colonne = 0;
+  void finir();  // writes a character's start still held
 
  protected:
   int_type overflow(int_type c) override;
   std::streamsize xsputn(const char* s, std::streamsize n) override;
   int sync() override;
+
+ private:
+  bool versLaConsole(const char* s, std::size_t n);
+  char enAttente[4] = {};  // a UTF-8 character's start, until its rest comes
+  std::size_t tailleEnAttente = 0;
 };
 
 // The line being edited and the lines entered before, in fixed buffers.
@@ -52,6 +59,7 @@ class ligneEditee : public std::streambuf {
  public:
   ligneEditee() = default;
   sortieSuivie* sortie = nullptr;
+  void abandonner();  // drops the line read, and what the console holds of it
 
  protected:
   int_type underflow() override;
@@ -62,6 +70,7 @@ class ligneEditee : public std::streambuf {
 
   edition e;
   char lue[edition::kLigne + 1] = {};  // what std::cin reads: the line and its line feed
+  bool entamee = false;                // a Windows console holds the rest of the line
 };
 
 }  // namespace outils::detail
@@ -70,6 +79,8 @@ class ligneEditee : public std::streambuf {
 // output are terminals and TERM is set and not "dumb". Left, Right, Home,
 // End, Up and Down (history), Backspace and Delete over whole UTF-8
 // characters, Ctrl-A, Ctrl-E, Ctrl-U, Ctrl-K, Ctrl-W; every prompt rule kept.
+// On Windows, UTF-8 for std::cin from a console and for std::cout to a
+// console, each side on its own; the console's line mode edits.
 class clavier {
  public:
   clavier();

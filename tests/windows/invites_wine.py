@@ -39,19 +39,24 @@ class Echec(Exception):
 
 
 class Execution:
-    """One run of the program; `entree` is "console", "tube", a file name or None (/dev/null)."""
+    """One run of the program; `entree` is "console", "tube", a file name or None (/dev/null),
+    or a console on one side only: "console>tube" (input) or "tube>console" (output)."""
 
     def __init__(self, pas, entree):
         arguments = [EMULATEUR, PROGRAMME, *pas]
         self.brut, self.curseur, self.fin = b"", 0, time.monotonic() + DELAI
-        self.console = entree == "console"
-        if self.console:
+        self.console = entree in ("console", "tube>console")  # what it writes goes to a console
+        self.fin_de_ligne = "\r" if entree in ("console", "console>tube") else "\n"
+        if entree in ("console", "console>tube", "tube>console"):
             maitre, esclave = pty.openpty()
             tty.setraw(esclave)
-            self.p = subprocess.Popen(arguments, stdin=esclave, stdout=esclave, stderr=esclave,
-                                      start_new_session=True)
+            tube = subprocess.PIPE
+            self.p = subprocess.Popen(arguments, stdin=tube if entree == "tube>console" else esclave,
+                                      stdout=tube if entree == "console>tube" else esclave,
+                                      stderr=esclave, start_new_session=True)
             os.close(esclave)
-            self.lecture = self.ecriture = maitre
+            self.lecture = self.p.stdout.fileno() if self.p.stdout else maitre
+            self.ecriture = self.p.stdin.fileno() if self.p.stdin else maitre
         else:
             if entree == "tube":
                 stdin = subprocess.PIPE
@@ -103,8 +108,12 @@ class Execution:
     def taper(self, texte):
         os.write(self.ecriture, texte.encode())
 
+    def entrer(self, ligne):
+        """Types a line and Enter, as the program's input takes it."""
+        self.taper(ligne + self.fin_de_ligne)
+
     def fermer_entree(self):
-        if self.ecriture is not None and self.ecriture != self.lecture:
+        if self.p.stdin:
             self.p.stdin.close()
         self.ecriture = None
 
@@ -154,18 +163,22 @@ def console_ctrl_z(e):
     e.attendre("ligne=[suite] etat=bon")
 
 
-def console_pause(e):
-    # The pause shows its text, then discards what was typed: a key typed too
-    # early is dropped unechoed. The console echoes a key only once the pause
-    # reads, so Enter goes once "x" is seen.
-    e.attendre("pause> ")
+def taper_quand_lu(e, touche, quoi):
+    """Types `touche` until the console echoes it, which it does only while the
+    program reads (a key typed too early may be dropped unechoed), then Enter."""
     for _ in range(20):
-        e.taper("x")
-        if e.attendre("x", 2.0):
+        e.taper(touche)
+        if e.attendre(touche, 2.0):
             e.taper("\r")
-            e.attendre("pause=1 etat=bon")
             return
-    raise Echec("la pause n'a jamais lu la console")
+    raise Echec(f"{quoi} n'a jamais lu la console")
+
+
+def console_pause(e):
+    # The pause shows its text, then discards what was typed.
+    e.attendre("pause> ")
+    taper_quand_lu(e, "x", "la pause")
+    e.attendre("pause=1 etat=bon")
 
 
 def tube_reponse(e):
@@ -188,6 +201,41 @@ def tube_cr_lf(e):
     e.attendre("ligne=[abc] etat=bon")
 
 
+def prenom(tape, montre, octets):
+    """The accented prompt, an answer typed, and how it is drawn back and its size in bytes."""
+    def cas(e):
+        e.attendre("Prénom ? ")
+        e.entrer(tape)
+        e.attendre(f"prenom=[{montre}] {octets} octets etat=bon")
+    return cas
+
+
+def tape_apres_lecture(e):
+    # What `lire` leaves of a line longer than one read of the console is
+    # dropped with what was typed ahead; the answer that would follow is not taken.
+    e.entrer("12" + " " * 1400 + "5")
+    e.attendre("lire=12 etat=bon")
+    e.attendre("entier? ")
+    e.entrer("7")
+    e.attendre("entier=7 etat=bon")
+
+
+def console_ctrl_c(e):
+    # Ctrl-C ends the console's read with nothing; where a handler of the
+    # program takes it (wine calls none), the prompt reads again.
+    e.attendre("entier? ")
+    e.taper("\x03")
+    taper_quand_lu(e, "7", "la lecture d'apres Ctrl-C")
+    e.attendre("entier=7 etat=bon")
+
+
+def ctrl_z_au_milieu(e):
+    e.attendre("ligne? ")
+    e.entrer("ab\x1a")  # the text before Ctrl-Z, the rest of that line dropped
+    e.entrer("cd")
+    e.attendre("ligne=[abcd] etat=bon")
+
+
 def attendre_seulement(*motifs):
     def cas(e):
         for motif in motifs:
@@ -195,12 +243,31 @@ def attendre_seulement(*motifs):
     return cas
 
 
-CAS = [
+CONSOLE = [
     ("console: une reponse refusee", ["entier"], "console", console_refus),
     ("console: ce qui est tape en avance est oublie", ["ligne", "dormir:2000", "ligne"], "console",
      console_tape_en_avance),
     ("console: Ctrl-Z puis une seconde invite", ["ligne", "ligne"], "console", console_ctrl_z),
     ("console: la pause", ["pause"], "console", console_pause),
+]
+
+CAS = CONSOLE + [(nom + " (clavier)", ["clavier", *pas], entree, deroule)
+                 for nom, pas, entree, deroule in CONSOLE] + [
+    # Input code page 850: without a clavier, "Hélène" comes as 6 bytes and
+    # the prompt is drawn in code page 437.
+    ("clavier: UTF-8 lu et affiche sur la console", ["cp:850", "clavier", "prenom"], "console",
+     prenom("Hélène", "Hélène", 8)),
+    ("clavier: une paire de substitution coupee entre deux lectures", ["clavier", "prenom"],
+     "console", prenom("a" * 1363 + "😀", "a" * 1363 + "😀", 1367)),
+    ("clavier: seule l'entree est une console", ["cp:850", "clavier", "prenom"], "console>tube",
+     prenom("Hélène", "Hélène", 8)),
+    ("clavier: seule la sortie est une console", ["clavier", "prenom"], "tube>console",
+     prenom("Hélène", "Hélène", 8)),
+    ("clavier: la fin d'une longue ligne est oubliee", ["clavier", "lire", "entier"], "console",
+     tape_apres_lecture),
+    ("clavier: Ctrl-Z au milieu d'une ligne", ["clavier", "ligne"], "console", ctrl_z_au_milieu),
+    ("clavier: Ctrl-C pris par le programme", ["clavier", "interruption", "entier"], "console",
+     console_ctrl_c),
     ("tube: une reponse", ["entier"], "tube", tube_reponse),
     ("tube: ferme apres un refus", ["entier"], "tube", tube_ferme_apres_refus),
     ("tube: une reponse en CR LF", ["ligne"], "tube", tube_cr_lf),
