@@ -174,6 +174,13 @@ def taper_quand_lu(e, touche, quoi):
     raise Echec(f"{quoi} n'a jamais lu la console")
 
 
+def console_suite(e):
+    e.attendre("entier? ")
+    e.taper("12 34\r")
+    e.attendre("entier=12 etat=bon")
+    e.attendre("lire=34 etat=bon")
+
+
 def console_pause(e):
     # The pause shows its text, then discards what was typed.
     e.attendre("pause> ")
@@ -201,12 +208,12 @@ def tube_cr_lf(e):
     e.attendre("ligne=[abc] etat=bon")
 
 
-def prenom(tape, montre, octets):
-    """The accented prompt, an answer typed, and how it is drawn back and its size in bytes."""
+def prenom(tape, octets):
+    """The accented prompt, an answer typed, drawn back as typed, and its size in bytes."""
     def cas(e):
         e.attendre("Prénom ? ")
         e.entrer(tape)
-        e.attendre(f"prenom=[{montre}] {octets} octets etat=bon")
+        e.attendre(f"prenom=[{tape}] {octets} octets etat=bon")
     return cas
 
 
@@ -243,31 +250,14 @@ def attendre_seulement(*motifs):
     return cas
 
 
-CONSOLE = [
+SANS_CLAVIER = [
     ("console: une reponse refusee", ["entier"], "console", console_refus),
     ("console: ce qui est tape en avance est oublie", ["ligne", "dormir:2000", "ligne"], "console",
      console_tape_en_avance),
     ("console: Ctrl-Z puis une seconde invite", ["ligne", "ligne"], "console", console_ctrl_z),
     ("console: la pause", ["pause"], "console", console_pause),
-]
-
-CAS = CONSOLE + [(nom + " (clavier)", ["clavier", *pas], entree, deroule)
-                 for nom, pas, entree, deroule in CONSOLE] + [
-    # Input code page 850: without a clavier, "Hélène" comes as 6 bytes and
-    # the prompt is drawn in code page 437.
-    ("clavier: UTF-8 lu et affiche sur la console", ["cp:850", "clavier", "prenom"], "console",
-     prenom("Hélène", "Hélène", 8)),
-    ("clavier: une paire de substitution coupee entre deux lectures", ["clavier", "prenom"],
-     "console", prenom("a" * 1363 + "😀", "a" * 1363 + "😀", 1367)),
-    ("clavier: seule l'entree est une console", ["cp:850", "clavier", "prenom"], "console>tube",
-     prenom("Hélène", "Hélène", 8)),
-    ("clavier: seule la sortie est une console", ["clavier", "prenom"], "tube>console",
-     prenom("Hélène", "Hélène", 8)),
-    ("clavier: la fin d'une longue ligne est oubliee", ["clavier", "lire", "entier"], "console",
-     tape_apres_lecture),
-    ("clavier: Ctrl-Z au milieu d'une ligne", ["clavier", "ligne"], "console", ctrl_z_au_milieu),
-    ("clavier: Ctrl-C pris par le programme", ["clavier", "interruption", "entier"], "console",
-     console_ctrl_c),
+    ("console: la suite de la ligne reste pour la lecture suivante", ["entier", "lire"], "console",
+     console_suite),
     ("tube: une reponse", ["entier"], "tube", tube_reponse),
     ("tube: ferme apres un refus", ["entier"], "tube", tube_ferme_apres_refus),
     ("tube: une reponse en CR LF", ["ligne"], "tube", tube_cr_lf),
@@ -279,6 +269,26 @@ CAS = CONSOLE + [(nom + " (clavier)", ["clavier", *pas], entree, deroule)
     ("NUL: le masque de l'appelant", ["nul", "exceptions", "entier"], "tube",
      attendre_seulement("entier? ", "entier=exception etat=ef")),
     ("/dev/null: fin de l'entree", ["entier"], None, attendre_seulement("entier=0 etat=ef")),
+]
+
+# Every case again with a clavier, which changes nothing of what they check.
+CAS = SANS_CLAVIER + [(nom + " (clavier)", ["clavier", *pas], entree, deroule)
+                      for nom, pas, entree, deroule in SANS_CLAVIER] + [
+    # Input code page 850: without a clavier, "Hélène" comes as 6 bytes, and
+    # the prompt's UTF-8 is drawn as if it were in the console's code page.
+    ("clavier: UTF-8 lu et affiche sur la console", ["cp:850", "clavier", "prenom"], "console",
+     prenom("Hélène", 8)),
+    ("clavier: une paire de substitution coupee entre deux lectures", ["clavier", "prenom"],
+     "console", prenom("a" * 1363 + "😀", 1367)),
+    ("clavier: seule l'entree est une console", ["cp:850", "clavier", "prenom"], "console>tube",
+     prenom("Hélène", 8)),
+    ("clavier: seule la sortie est une console", ["clavier", "prenom"], "tube>console",
+     prenom("Hélène", 8)),
+    ("clavier: la fin d'une longue ligne est oubliee", ["clavier", "lire", "entier"], "console",
+     tape_apres_lecture),
+    ("clavier: Ctrl-Z au milieu d'une ligne", ["clavier", "ligne"], "console", ctrl_z_au_milieu),
+    ("clavier: Ctrl-C pris par le programme", ["clavier", "interruption", "entier"], "console",
+     console_ctrl_c),
 ]
 
 
