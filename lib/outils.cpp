@@ -327,7 +327,7 @@ void finirLigneConsole() {
 long lireTerminal(char* octets, std::size_t taille, bool& entamee) {
   constexpr std::size_t kUnites = 1365;
   wchar_t large[kUnites];
-  const auto voulu = static_cast<DWORD>(std::min(taille / 3, kUnites) - 1);
+  const auto voulu = static_cast<DWORD>(std::clamp<std::size_t>(taille / 3, 2, kUnites) - 1);
   entamee = false;
   DWORD n = 0;
   if (!lireConsole(large, voulu, n)) {
