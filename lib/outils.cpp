@@ -5,7 +5,7 @@
 //                  dernierRecuEnC, purgerEntreeC, lectureInterrompue,
 //                  attendreEntree, occuperDescripteurs, ouvrirFichier; and the
 //                  terminal or console for clavier: clavierEnEntree,
-//                  ModeTerminal, lireTerminal, ecrireConsole...
+//                  ModeTerminal, lireTerminal, ecrireTerminal...
 //   C++ library    what differs from one standard library to another:
 //                  voieDeCin, rendApresRemplissage, constaterErreurEntree,
 //                  constaterErreurDeFichier
@@ -91,7 +91,7 @@ enum class Sorte { reguliere, tube, autre };
 //                           clavierEnEntree() (the editor needs its column);
 //                           Windows, standard output is a console
 //   kSortieConsole          what a clavier's std::cout writes goes to the
-//                           console through ecrireConsole(s, n), in UTF-16
+//                           console through ecrireTerminal(s, n), in UTF-16
 //                           (Windows), or on to std::cout's buffer (POSIX)
 //   lireTerminal(s, n, e)   a read as it is; on Windows, of the console in
 //                           UTF-16, given in UTF-8; `e`: the console holds the
@@ -100,8 +100,10 @@ enum class Sorte { reguliere, tube, autre };
 //                           when it is in it and the program in the foreground;
 //                           sortirModeBrut(m) puts it back (never on Windows,
 //                           where the console's line mode edits)
+//   ecrireTerminal(s, n)    writes to standard output, a terminal or a console
+//                           (whole UTF-8 characters there); false on an error
 //   lignePrete(), largeurTerminal(), dejaTape(), lireUnOctet(c),
-//   ecrireTerminal(s, n), envoyerAuGroupe(signal)
+//   envoyerAuGroupe(signal)
 //
 // The C libraries, and what dernierRecuEnC() cannot know (kFin then, and a
 // prompt takes the input for being at the start of a line, as on a terminal):
@@ -294,7 +296,6 @@ std::size_t dejaTape() {
 long lireUnOctet(char& /*octet*/) {
   return 0;
 }
-void ecrireTerminal(const char* /*texte*/, std::size_t /*taille*/) {}
 void envoyerAuGroupe(int /*signal*/) {}
 
 bool modeLigne() {
@@ -371,7 +372,7 @@ std::size_t sansCouper(const char* texte, std::size_t taille, std::size_t plafon
 }
 
 // Whole UTF-8 characters to the console; a stray byte is drawn as U+FFFD.
-bool ecrireConsole(const char* texte, std::size_t taille) {
+bool ecrireTerminal(const char* texte, std::size_t taille) {
   constexpr std::size_t kUnites = 1024;  // a byte gives at most one unit
   wchar_t large[kUnites];
   const HANDLE sortie = poigneeSortie();
@@ -591,18 +592,16 @@ long lireTerminal(char* octets, std::size_t taille, bool& entamee) {
 void finirLigneConsole() {}
 
 constexpr bool kSortieConsole = false;
-bool ecrireConsole(const char* /*texte*/, std::size_t /*taille*/) {
-  return false;
-}
 
-void ecrireTerminal(const char* texte, std::size_t taille) {
+bool ecrireTerminal(const char* texte, std::size_t taille) {
   while (taille > 0) {
     const ssize_t n = write(STDOUT_FILENO, texte, taille);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
+    if (n <= 0) return false;
     texte += n;
     taille -= static_cast<std::size_t>(n);
   }
+  return true;
 }
 
 void envoyerAuGroupe(int signal) {
@@ -1318,7 +1317,10 @@ class Trace {
   ~Trace() { vider(); }
   void ajouter(const char* texte, std::size_t taille) {
     if (n_ + taille > sizeof octets_) vider();
-    if (taille > sizeof octets_) return ecrireTerminal(texte, taille);
+    if (taille > sizeof octets_) {
+      ecrireTerminal(texte, taille);
+      return;
+    }
     std::memcpy(octets_ + n_, texte, taille);
     n_ += taille;
   }
@@ -1625,7 +1627,7 @@ bool sortieSuivie::versLaConsole(const char* s, std::size_t n) {
     for (; n > 0 && tailleEnAttente < longueur && suiteUtf8(*s); ++s, --n)
       enAttente[tailleEnAttente++] = *s;
     if (n == 0 && tailleEnAttente < longueur) return true;
-    ecrit = ecrireConsole(enAttente, tailleEnAttente);
+    ecrit = ecrireTerminal(enAttente, tailleEnAttente);
     tailleEnAttente = 0;
   }
   std::size_t entier = n;
@@ -1636,11 +1638,11 @@ bool sortieSuivie::versLaConsole(const char* s, std::size_t n) {
   }
   tailleEnAttente = n - entier;
   std::memcpy(enAttente, s + entier, tailleEnAttente);
-  return ecrireConsole(s, entier) && ecrit;
+  return ecrireTerminal(s, entier) && ecrit;
 }
 
 void sortieSuivie::finir() {
-  if (tailleEnAttente > 0) ecrireConsole(enAttente, tailleEnAttente);
+  if (tailleEnAttente > 0) ecrireTerminal(enAttente, tailleEnAttente);
   tailleEnAttente = 0;
 }
 
@@ -1720,9 +1722,8 @@ clavier::clavier() {
   const bool lit = clavierEnEntree();
   const bool ecrit = clavierEnSortie();
   if (!lit && !ecrit) return;
-  if (ecrit) {  // what std::cout and stdout hold goes out first
+  if (ecrit) {  // what std::cout holds goes out first
     std::cout.flush();
-    std::fflush(stdout);
     sortie.cible = std::cout.rdbuf(&sortie);
     entree.sortie = &sortie;
   }
